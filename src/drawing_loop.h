@@ -1,0 +1,12 @@
+#pragma once
+
+#include <SDL.h>
+
+#include "event_pump.h"
+
+// One pass of drawing, given the keys held: moves and stamps the pen on the screen. Returns
+// false once q is held. The caller clamps and pumps events before each pass.
+bool drawing_pass(SDL_Surface* screen, const Uint8* keys, int& cursor_x, int& cursor_y);
+
+// Lets the user draw until q is held. Quit requests are drained and ignored here: only q ends it.
+void run_drawing_loop(SDL_Surface* screen, InputState& input);
