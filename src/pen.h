@@ -27,34 +27,42 @@ constexpr int cursor_start_y = 300;
 // Brings a position that stepped past a limit back inside.
 void clamp_cursor(int& cursor_x, int& cursor_y);
 
-// Walks the held keys in their fixed order: Space, Down, Up, Left, Right, then q. Each held
-// movement key steps the pen one pixel and calls stamp(x, y) at once at the new position, so a
-// diagonal move stamps after its vertical step and again after its horizontal one. A null key
-// array means no key has been pressed yet. Returns false when q is held.
+enum class Axis { horizontal, vertical };
+
+struct PenKey {
+    SDLKey key;
+    Axis axis;
+    int code;
+};
+
+// The keys that move the pen, in the order they act within a pass: vertical before horizontal.
+constexpr PenKey pen_keys[] = {
+    {SDLK_SPACE, Axis::vertical, step_down},    {SDLK_DOWN, Axis::vertical, step_down},
+    {SDLK_UP, Axis::vertical, step_up},         {SDLK_LEFT, Axis::horizontal, step_left},
+    {SDLK_RIGHT, Axis::horizontal, step_right},
+};
+
+constexpr SDLKey quit_key = SDLK_q;
+
+// Walks the held keys in their fixed order, then looks at q. Each held movement key steps the
+// pen one pixel and calls stamp(x, y) at once at the new position, so a diagonal move stamps
+// after its vertical step and again after its horizontal one. A null key array means no key has
+// been pressed yet. Returns false when q is held.
 template <typename Stamp>
 bool move_pen(const Uint8* keys, int& cursor_x, int& cursor_y, Stamp&& stamp) {
     if (keys == nullptr) {
         return true;
     }
-    if (keys[SDLK_SPACE] != 0) {
-        cursor_y = step_y(step_down, cursor_y);
+    for (const PenKey& pen_key : pen_keys) {
+        if (keys[pen_key.key] == 0) {
+            continue;
+        }
+        if (pen_key.axis == Axis::vertical) {
+            cursor_y = step_y(pen_key.code, cursor_y);
+        } else {
+            cursor_x = step_x(pen_key.code, cursor_x);
+        }
         stamp(cursor_x, cursor_y);
     }
-    if (keys[SDLK_DOWN] != 0) {
-        cursor_y = step_y(step_down, cursor_y);
-        stamp(cursor_x, cursor_y);
-    }
-    if (keys[SDLK_UP] != 0) {
-        cursor_y = step_y(step_up, cursor_y);
-        stamp(cursor_x, cursor_y);
-    }
-    if (keys[SDLK_LEFT] != 0) {
-        cursor_x = step_x(step_left, cursor_x);
-        stamp(cursor_x, cursor_y);
-    }
-    if (keys[SDLK_RIGHT] != 0) {
-        cursor_x = step_x(step_right, cursor_x);
-        stamp(cursor_x, cursor_y);
-    }
-    return keys[SDLK_q] == 0;
+    return keys[quit_key] == 0;
 }

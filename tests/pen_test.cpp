@@ -74,26 +74,19 @@ TEST(PenLimits, HeldKeyKeepsStampingJustPastTheLimit) {
 }
 
 TEST(PenLimits, ClampPullsBackOnlyWhatCrossedALimit) {
-    int x = 1130;
-    int y = 205;
-    clamp_cursor(x, y);
-    EXPECT_EQ(x, 1129);
-    EXPECT_EQ(y, 206);
-    x = 188;
-    y = 804;
-    clamp_cursor(x, y);
-    EXPECT_EQ(x, 189);
-    EXPECT_EQ(y, 802);
-    x = 189;
-    y = 802;
-    clamp_cursor(x, y);
-    EXPECT_EQ(x, 189);
-    EXPECT_EQ(y, 802);
-    x = 1129;
-    y = 206;
-    clamp_cursor(x, y);
-    EXPECT_EQ(x, 1129);
-    EXPECT_EQ(y, 206);
+    const struct {
+        Position before;
+        Position after;
+    } cases[] = {
+        {{1130, 205}, {1129, 206}}, {{188, 804}, {189, 802}}, {{189, 802}, {189, 802}},
+        {{1129, 206}, {1129, 206}}, {{600, 500}, {600, 500}},
+    };
+    for (const auto& clamp : cases) {
+        auto [x, y] = clamp.before;
+        clamp_cursor(x, y);
+        EXPECT_EQ(Position(x, y), clamp.after)
+            << "from " << clamp.before.first << "," << clamp.before.second;
+    }
 }
 
 TEST(PenKeyOrder, VerticalStepsComeBeforeHorizontalOnes) {
