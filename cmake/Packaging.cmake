@@ -27,7 +27,10 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # Either runtime of the SDL 1.2 interface will do. CPack's own dpkg-shlibdeps support can only name
 # the one the program was linked against, so the dependencies are worked out at packaging time
-# instead (cmake/PackagingDepends.cmake), with that one entry widened to the alternative.
+# instead (cmake/PackagingDepends.cmake), with that one entry widened to the alternative. It is
+# left unversioned: Debian 12's libsdl1.2-compat-shim, which makes sdl12-compat the system's
+# libSDL there, provides libsdl1.2debian at version 1.2.15-1, below the version dpkg-shlibdeps
+# asks for. (Debian 12's libsdl1.2-compat on its own keeps the library in a private folder.)
 set(CPACK_SKETCHBOARD_SDL_DEPENDS "libsdl1.2debian | libsdl1.2-compat")
 set(CPACK_SKETCHBOARD_PROGRAM ${PROJECT_BINARY_DIR}/sketchboard)
 set(CPACK_SKETCHBOARD_WORK_DIR ${PROJECT_BINARY_DIR}/packaging/shlibdeps)
