@@ -13,8 +13,6 @@ set(SKETCHBOARD_ID org.example.sketchboard)
 set(sketchboard_data_dir ${CMAKE_INSTALL_DATADIR}/sketchboard)
 set(sketchboard_program_dir ${CMAKE_INSTALL_LIBEXECDIR}/sketchboard)
 
-# The launcher finds the data folder and the program relative to its own place, so that the tree
-# works under any prefix and DESTDIR, or moved as a whole.
 # A desktop entry has no way to say "relative to me": its Exec= and Path= are absolute, and so
 # are the file names in the manual page. They are fixed here from the configured prefix.
 set(SKETCHBOARD_FULL_LAUNCHER ${CMAKE_INSTALL_FULL_BINDIR}/sketchboard)
