@@ -1,0 +1,69 @@
+# What `cmake --install` puts where. Every folder comes from GNUInstallDirs, so packagers move
+# them with the usual cache variables; the Debian package, for instance, uses the games folders
+# (see CMakePresets.json).
+#
+#   ${CMAKE_INSTALL_BINDIR}/sketchboard                    launcher: enters the data folder, starts
+#   ${CMAKE_INSTALL_LIBEXECDIR}/sketchboard/sketchboard    the program, kept off the PATH
+#   ${CMAKE_INSTALL_DATADIR}/sketchboard/Data1.skt ...     the five pictures
+#   ${CMAKE_INSTALL_DATAROOTDIR}/applications, icons, metainfo, and the manual page in section 6
+include(GNUInstallDirs)
+
+set(SKETCHBOARD_ID org.example.sketchboard)
+
+set(sketchboard_data_dir ${CMAKE_INSTALL_DATADIR}/sketchboard)
+set(sketchboard_program_dir ${CMAKE_INSTALL_LIBEXECDIR}/sketchboard)
+
+# A desktop entry has no way to say "relative to me": its Exec= and Path= are absolute, and so
+# are the file names in the manual page. They are fixed here from the configured prefix.
+set(SKETCHBOARD_FULL_LAUNCHER ${CMAKE_INSTALL_FULL_BINDIR}/sketchboard)
+set(SKETCHBOARD_FULL_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/sketchboard)
+set(SKETCHBOARD_FULL_PROGRAM ${CMAKE_INSTALL_FULL_LIBEXECDIR}/sketchboard/sketchboard)
+
+# The launcher instead finds the data folder and the program relative to its own place, so that
+# the tree works under any prefix and DESTDIR, or moved as a whole.
+file(RELATIVE_PATH SKETCHBOARD_LAUNCHER_TO_DATA
+  ${CMAKE_INSTALL_FULL_BINDIR} ${SKETCHBOARD_FULL_DATA_DIR})
+file(RELATIVE_PATH SKETCHBOARD_LAUNCHER_TO_PROGRAM
+  ${CMAKE_INSTALL_FULL_BINDIR} ${SKETCHBOARD_FULL_PROGRAM})
+
+set(packaging_out ${PROJECT_BINARY_DIR}/packaging)
+configure_file(packaging/sketchboard.in ${packaging_out}/sketchboard @ONLY)
+configure_file(packaging/sketchboard.desktop.in ${packaging_out}/${SKETCHBOARD_ID}.desktop @ONLY)
+configure_file(packaging/sketchboard.metainfo.xml.in
+  ${packaging_out}/${SKETCHBOARD_ID}.metainfo.xml @ONLY)
+configure_file(packaging/sketchboard.6.in ${packaging_out}/sketchboard.6 @ONLY)
+
+# Manual pages are installed compressed, as Debian asks; -n keeps the name and time out of the
+# archive, so that the package's contents do not change from one build to the next.
+add_custom_command(OUTPUT ${packaging_out}/sketchboard.6.gz
+  COMMAND gzip -9 -n -f -k ${packaging_out}/sketchboard.6
+  DEPENDS ${packaging_out}/sketchboard.6
+  COMMENT "Compressing the manual page"
+  VERBATIM)
+add_custom_target(sketchboard_manual ALL DEPENDS ${packaging_out}/sketchboard.6.gz)
+
+install(TARGETS sketchboard RUNTIME DESTINATION ${sketchboard_program_dir})
+install(PROGRAMS ${packaging_out}/sketchboard DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${SKETCHBOARD_PICTURES} DESTINATION ${sketchboard_data_dir})
+install(FILES ${packaging_out}/${SKETCHBOARD_ID}.desktop
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+install(FILES ${packaging_out}/${SKETCHBOARD_ID}.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
+install(FILES ${packaging_out}/sketchboard.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+install(FILES data/sketchboard.png
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/256x256/apps
+  RENAME ${SKETCHBOARD_ID}.png)
+foreach(size 32 48 64 128)
+  install(FILES data/sketchboard-${size}.png
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps
+    RENAME ${SKETCHBOARD_ID}.png)
+endforeach()
+
+# The desktop entry and the manual page name the configured prefix: installing elsewhere with
+# `cmake --install --prefix` leaves the launcher working but the menu entry pointing at the old
+# place. Say so rather than install a menu entry that does nothing.
+install(CODE "
+  if(NOT CMAKE_INSTALL_PREFIX STREQUAL \"${CMAKE_INSTALL_PREFIX}\")
+    message(WARNING \"sketchboard: configured for ${CMAKE_INSTALL_PREFIX} but installed into \${CMAKE_INSTALL_PREFIX}: the menu entry still starts ${SKETCHBOARD_FULL_LAUNCHER}. Configure with -DCMAKE_INSTALL_PREFIX=\${CMAKE_INSTALL_PREFIX} instead.\")
+  endif()")

@@ -1,0 +1,39 @@
+# The Debian package: `cpack -G DEB` in a tree configured with the "deb" preset (see
+# CMakePresets.json), which installs into /usr with Debian's folders for games.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME sketchboard)
+set(CPACK_PACKAGE_VENDOR "sketchboard developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "draw with the arrow keys on a full-screen sketch board")
+set(CPACK_PACKAGE_DESCRIPTION [[
+sketchboard is a small drawing toy for the keyboard. It switches the display
+to 1280 x 1024, shows a title screen, and waits for a key. Then you steer a
+pen over the drawing board with the arrow keys: every one-pixel step stamps a
+small blue cross, nothing is ever erased, and the pen's path is the drawing.
+Space moves the pen down too, and q quits.]])
+# Overridable with -DCPACK_PACKAGE_CONTACT="Name <address>" when configuring.
+if(NOT DEFINED CPACK_PACKAGE_CONTACT)
+  set(CPACK_PACKAGE_CONTACT "sketchboard developers <sketchboard@example.org>")
+endif()
+
+# The package must hold what the desktop entry names, so it installs under the configured prefix
+# rather than CPack's own default.
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# Either runtime of the SDL 1.2 interface will do. CPack's own dpkg-shlibdeps support can only name
+# the one the program was linked against, so the dependencies are worked out at packaging time
+# instead (cmake/PackagingDepends.cmake), with that one entry widened to the alternative. It is
+# left unversioned: Debian 12's libsdl1.2-compat-shim, which makes sdl12-compat the system's
+# libSDL there, provides libsdl1.2debian at version 1.2.15-1, below the version dpkg-shlibdeps
+# asks for. (Debian 12's libsdl1.2-compat on its own keeps the library in a private folder.)
+set(CPACK_SKETCHBOARD_SDL_DEPENDS "libsdl1.2debian | libsdl1.2-compat")
+set(CPACK_SKETCHBOARD_PROGRAM ${PROJECT_BINARY_DIR}/sketchboard)
+set(CPACK_SKETCHBOARD_WORK_DIR ${PROJECT_BINARY_DIR}/packaging/shlibdeps)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackagingDepends.cmake)
+
+include(CPack)

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the "deb" preset in a tree of its own and checks its control
+# fields and file list.
+# Usage: deb_test.sh SOURCE_DIR WORK_DIR VERSION APP_ID
+set -uo pipefail
+source=$1 work=$2 version=$3 id=$4
+
+for tool in dpkg-deb dpkg-shlibdeps; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "FAIL: $tool is missing (Debian: dpkg-dev)" >&2
+        exit 1
+    fi
+done
+
+rm -rf "$work"
+if ! { cmake --preset deb -S "$source" -B "$work" &&
+    cmake --build "$work" --parallel 2 &&
+    (cd "$work" && cpack -G DEB); } >"$work.log" 2>&1; then
+    cat "$work.log" >&2
+    echo "FAIL: building the package" >&2
+    exit 1
+fi
+arch=$(dpkg --print-architecture)
+deb=$work/sketchboard_${version}_$arch.deb
+if [ ! -f "$deb" ]; then
+    echo "FAIL: no $deb; cpack made: $(cd "$work" && ls ./*.deb 2>/dev/null)" >&2
+    exit 1
+fi
+
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+field() { dpkg-deb -f "$deb" "$1"; }
+
+[ "$(field Package)" = sketchboard ] || fail "Package: $(field Package)"
+[ "$(field Version)" = "$version" ] || fail "Version: $(field Version), not $version"
+[ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
+[ "$(field Section)" = games ] || fail "Section: $(field Section)"
+[[ $(field Maintainer) =~ ^[^\<]+\ \<[^@\>]+@[^\>]+\>$ ]] || fail "Maintainer: '$(field Maintainer)'"
+description=$(field Description)
+[[ ${description%%$'\n'*} == *sketch\ board* ]] || fail "Description's first line: ${description%%$'\n'*}"
+[ "$(echo "$description" | wc -l)" -gt 1 ] || fail "Description has no long text"
+
+# Either SDL 1.2 runtime must do: one alternative, and no other entry naming an SDL package.
+depends=$(field Depends)
+sdl_entries=$(echo "$depends" | tr ',' '\n' | sed 's/^ *//' | grep -i sdl)
+[ "$sdl_entries" = "libsdl1.2debian | libsdl1.2-compat" ] ||
+    fail "Depends: SDL entries are '$sdl_entries' (Depends: $depends)"
+
+listing=$(dpkg-deb -c "$deb")
+files=$(echo "$listing" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | sort -k3)
+expected=$(sort -k3 <<LIST
+-rwxr-xr-x root/root ./usr/games/sketchboard
+-rwxr-xr-x root/root ./usr/lib/games/sketchboard/sketchboard
+-rw-r--r-- root/root ./usr/share/games/sketchboard/Data1.skt
+-rw-r--r-- root/root ./usr/share/games/sketchboard/Data2.skt
+-rw-r--r-- root/root ./usr/share/games/sketchboard/Data3.skt
+-rw-r--r-- root/root ./usr/share/games/sketchboard/Data4.skt
+-rw-r--r-- root/root ./usr/share/games/sketchboard/Data5.skt
+-rw-r--r-- root/root ./usr/share/applications/$id.desktop
+-rw-r--r-- root/root ./usr/share/metainfo/$id.metainfo.xml
+-rw-r--r-- root/root ./usr/share/icons/hicolor/32x32/apps/$id.png
+-rw-r--r-- root/root ./usr/share/icons/hicolor/48x48/apps/$id.png
+-rw-r--r-- root/root ./usr/share/icons/hicolor/64x64/apps/$id.png
+-rw-r--r-- root/root ./usr/share/icons/hicolor/128x128/apps/$id.png
+-rw-r--r-- root/root ./usr/share/icons/hicolor/256x256/apps/$id.png
+-rw-r--r-- root/root ./usr/share/man/man6/sketchboard.6.gz
+LIST
+)
+if [ "$files" != "$expected" ]; then
+    fail "the package's files differ from the intended list:"
+    diff <(echo "$expected") <(echo "$files") >&2
+fi
+
+# The menu entry must point into the package itself.
+desktop=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/share/applications/$id.desktop")
+exec_line=$(echo "$desktop" | sed -n 's/^Exec=//p')
+path_line=$(echo "$desktop" | sed -n 's/^Path=//p')
+echo "$listing" | grep -q " \.$exec_line\$" || fail "Exec=$exec_line is not in the package"
+echo "$listing" | grep -q " \.$path_line/Data1.skt\$" || fail "Path=$path_line holds no pictures"
+
+[ "$failures" -eq 0 ] || exit 1
+echo "package: $deb, Depends: $depends"
