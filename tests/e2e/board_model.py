@@ -7,7 +7,6 @@ ARM = (100, 100, 200)  # the cross's arms; its centre is white
 
 BOARD, HEADER, DRAWING_BANNER, BACKGROUND, WAITING_BANNER = (
     "Data1.skt", "Data2.skt", "Data3.skt", "Data4.skt", "Data5.skt")
-ALL_PICTURES = (BOARD, HEADER, DRAWING_BANNER, BACKGROUND, WAITING_BANNER)
 
 # The part of each picture that is drawn (from its top-left corner) and where it lands.
 PLACES = {

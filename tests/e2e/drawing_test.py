@@ -30,7 +30,7 @@ def hold_until_stopped(board, keys, predicate, what, timeout=harness.DEFAULT_TIM
     board.key_up(*keys)
 
 
-@scenario(timeout=60)
+@scenario(timeout=90)
 def held_arrow_leaves_union_of_crosses(config):
     """Left held from the start: a band nine pixels tall from the first step to the left
     limit, one white centre where the pen stopped, nothing at the start point itself."""
@@ -43,7 +43,7 @@ def held_arrow_leaves_union_of_crosses(config):
         board.quit()
 
 
-@scenario(timeout=60)
+@scenario(timeout=90)
 def vertical_step_comes_before_horizontal(config):
     """Up to the top limit, then Left as well: at the limit each pass steps up (back onto the
     top row) before it steps left, so every stamp of the way left lies on the top row."""
@@ -65,7 +65,7 @@ def vertical_step_comes_before_horizontal(config):
         board.quit()
 
 
-@scenario(timeout=150)
+@scenario(timeout=180)
 def pen_stops_at_right_and_bottom_limits(config):
     """Right to the right limit, then Space and Down together to the bottom: the pen stands
     at column 1130, then at rows 803 and 804, and every arm stays on the board."""
@@ -87,7 +87,7 @@ def pen_stops_at_right_and_bottom_limits(config):
         board.quit()
 
 
-@scenario(timeout=40)
+@scenario(timeout=60)
 def quit_request_while_drawing_is_ignored(config):
     """SIGINT while drawing: the program keeps running and the pen keeps moving."""
     pictures = test_pictures()

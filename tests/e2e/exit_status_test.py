@@ -7,7 +7,7 @@ from board_model import test_pictures, title_screen
 from harness import Failure, Sketchboard, scenario
 
 
-@scenario(timeout=40)
+@scenario(timeout=60)
 def q_exits_0_and_prints_nothing(config):
     """q held on the title screen ends the wait and then the program, silently, with 0."""
     pictures = test_pictures()

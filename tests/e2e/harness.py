@@ -27,9 +27,18 @@ Sketchboard(config, files=None, workdir=None, extra_env=None, argv=None, display
   expect_screen(*candidates)     the screen now must equal one of the candidates exactly
   send_signal(number), running(), wait_exit(timeout) -> status or None
   quit()                         holds q until the program ends; checks status 0 and silence
+  expect_exit(status)            after it ended: that status, and nothing printed
   stdout, stderr, status         what the program wrote and how it ended (after it ended)
+Keys sent before the program's window exists are lost: wait for the title screen first.
 Leaving the with-block stops everything it started, whatever happened: q first, then
-SIGKILL; every child is also tied to this process's death, so a killed test leaves nothing.
+SIGKILL; every child is also tied to this process's death, so a killed test leaves no
+process behind.
+
+Each scenario file runs one scenario by name (CMakeLists.txt here lists the files):
+    python3 tests/e2e/drawing_test.py --program build/sketchboard --implementation compat \
+        --compat-root build/sdl12-compat/root held_arrow_leaves_union_of_crosses
+A failed check saves the screen, the expected screen and their difference as PNGs in the
+--artifacts folder.
 """
 
 import argparse
@@ -247,7 +256,9 @@ class Sketchboard:
             with open(os.path.join(pictures, name), "wb") as file:
                 file.write(data)
         env = self.config.environment(self.extra_env)
+        # Only the private X server: SDL2, under compat, would rather use a Wayland desktop.
         env.pop("DISPLAY", None)
+        env.pop("WAYLAND_DISPLAY", None)
         if self.use_display:
             self.xserver = XServer(self.folder)
             self.xserver.start()
@@ -464,7 +475,7 @@ def main(scenarios):
         parser.error(f"give --program and one of: {', '.join(by_name)}")
 
     # CTest ends a test that runs too long; let the cleanup run then too.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(SKIPPED + 1))
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
     name = f"e2e.{args.implementation}.{args.scenario}"
     started = time.monotonic()
     try:

@@ -58,12 +58,6 @@ class Image:
             dst = (ty * self.width + x0) * 3
             self.rgb[dst : dst + (x1 - x0) * 3] = source.rgb[src : src + (x1 - x0) * 3]
 
-    def region(self, x, y, width, height):
-        """The pixels of a rectangle as a new Image (cut to this one)."""
-        part = Image(width, height)
-        part.blit(self, (x, y, width, height), 0, 0)
-        return part
-
     def differences(self, other, limit=10):
         """Pixels that differ from other's: (count, up to limit examples (x, y, ours, theirs),
         bounding box (x0, y0, x1, y1) or None)."""

@@ -5,14 +5,13 @@ import sys
 import time
 
 import harness
-from board_model import (ALL_PICTURES, BOARD, BOTTOM_LIMIT, DRAWING_BANNER, LEFT_LIMIT, START,
-                         TOP_LIMIT, drawing_screen, line, shows_arm_at, test_pictures,
-                         title_screen, with_path)
-from harness import Failure, Sketchboard, scenario
+from board_model import (BOARD, DRAWING_BANNER, LEFT_LIMIT, START, TOP_LIMIT, drawing_screen,
+                         line, shows_arm_at, test_pictures, title_screen, with_path)
+from harness import Sketchboard, scenario
 from images import WHITE, Image
 
 
-@scenario(timeout=40)
+@scenario(timeout=60)
 def title_composition(config):
     """Each picture at its exact rectangle, the right way up: the board cut to its rectangle,
     the smaller header drawn at its own size; then a key swaps in the drawing banner, which
@@ -25,7 +24,7 @@ def title_composition(config):
         board.quit()
 
 
-@scenario(timeout=40)
+@scenario(timeout=60)
 def only_a_key_ends_title_wait(config):
     """Mouse motion and a key release leave the title screen as it is; a key press ends it."""
     pictures = test_pictures()
@@ -43,7 +42,7 @@ def only_a_key_ends_title_wait(config):
         board.quit()
 
 
-@scenario(timeout=40)
+@scenario(timeout=60)
 def quit_request_ends_title_wait(config):
     """SIGINT, which SDL turns into a quit request, ends the title wait like a key press, and
     the program goes on to drawing instead of ending."""
@@ -57,7 +56,7 @@ def quit_request_ends_title_wait(config):
         board.quit()
 
 
-@scenario(timeout=60)
+@scenario(timeout=90)
 def all_pictures_missing(config):
     """No pictures at all: a white screen that waits for a key; an arrow key held through the
     end of the wait moves the pen at once, drawing on white up to the left limit."""
@@ -72,7 +71,7 @@ def all_pictures_missing(config):
         board.quit()
 
 
-@scenario(timeout=60)
+@scenario(timeout=90)
 def board_and_drawing_banner_missing(config):
     """Without the board the pen draws on the background, held to the same limits; without
     the drawing banner the waiting banner stays."""
