@@ -38,6 +38,39 @@ ensure_build_packages() {
     fi
 }
 
+# What the end-to-end tests need: an X server without a screen, key presses, screen dumps.
+ensure_e2e_packages() {
+    ensure_packages python3 xvfb xdotool x11-apps
+}
+
+# Puts the sdl12-compat runtime (the SDL 1.2 API over SDL2) under $build_dir/sdl12-compat/root,
+# beside the installed classic SDL 1.2 rather than in its place: its development package would
+# conflict with the installed one, and the end-to-end tests run the one binary on both.
+# Extracted once; later runs keep it.
+ensure_sdl12_compat_runtime() {
+    local dir="$build_dir/sdl12-compat"
+    if compgen -G "$dir/root/usr/lib/*/sdl12-compat/libSDL-1.2.so.0" >/dev/null &&
+        compgen -G "$dir/root/usr/lib/*/libSDL2-2.0.so.0" >/dev/null; then
+        return 0
+    fi
+    rm -rf "$dir"
+    mkdir -p "$dir/debs"
+    if ! (cd "$dir/debs" && apt-get download -qq libsdl1.2-compat libsdl2-2.0-0 2>/dev/null); then
+        as_root apt-get update -qq
+        (cd "$dir/debs" && apt-get download -qq libsdl1.2-compat libsdl2-2.0-0 2>/dev/null)
+    fi
+    local deb
+    for deb in "$dir"/debs/*.deb; do
+        dpkg -x "$deb" "$dir/root"
+    done
+    # SDL2 is not installed, only extracted: install the libraries it links against.
+    local depends
+    depends=$(dpkg-deb -f "$dir"/debs/libsdl2-2.0-0_*.deb Depends |
+        tr ',' '\n' | sed -e 's/|.*//' -e 's/(.*)//' -e 's/[[:space:]]//g')
+    # shellcheck disable=SC2086 # one package name a word
+    ensure_packages $depends
+}
+
 # Configures and builds into $build_dir; extra arguments go to the configure step.
 build_sketchboard() {
     cmake -S "$repo_root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
