@@ -84,6 +84,7 @@ sanitize_dir="${SKETCHBOARD_SANITIZE_DIR:-$repo_root/build-sanitize}"
 build_sanitized() {
     ensure_packages clang libclang-rt-14-dev
     CC=clang CXX=clang++ cmake -S "$repo_root" -B "$sanitize_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DSKETCHBOARD_SDL12_COMPAT_ROOT="$build_dir/sdl12-compat/root" \
         -DBUILD_TESTING=ON -DSKETCHBOARD_FUZZ=ON "$@"
     cmake --build "$sanitize_dir" --parallel "$(nproc)"
 }
