@@ -1,17 +1,19 @@
 #pragma once
 
-// When no video driver is named, SDL picks the first one that starts. With no display to open,
-// that is a driver that shows nothing on any screen: compat's "offscreen", where the program
-// would run on invisibly, or classic's text-mode ones, which write escape codes to the terminal
-// while they start. The program ends with status 1 instead, as when video cannot be had. A
-// driver named in SDL_VIDEODRIVER is always left to SDL: the tests name "dummy", and on a
-// Linux console without X or Wayland the user names "fbcon" (classic) or "kmsdrm" (compat).
+#include <vector>
 
-// Whether SDL_Init may even be tried, from the values of SDL_VIDEODRIVER, DISPLAY and
-// WAYLAND_DISPLAY (null when unset). Decided before SDL_Init because classic's text-mode
-// drivers print as they start.
-bool may_start_video(const char* named_driver, const char* x11_display,
-                     const char* wayland_display);
+// With no video driver named, SDL tries its drivers in turn and takes the first that starts.
+// With no display to open, that is one that shows nothing on any screen: compat's "offscreen",
+// where the program would run on invisibly, or classic's text-mode ones, which write escape
+// codes to the terminal as they start. So when no driver is named the program names the
+// drivers of the displays its environment points at, and with none of them (or none that
+// starts) it ends with status 1, as when video cannot be had. A driver named in SDL_VIDEODRIVER
+// is always left to SDL: the tests name "dummy", and on a Linux console without X or Wayland
+// the user names "fbcon" (classic) or "kmsdrm" (compat).
 
-// Whether the driver SDL picked by itself shows a picture on a screen.
-bool shows_on_a_screen(const char* picked_driver);
+// The drivers to try, in order, given DISPLAY and WAYLAND_DISPLAY (null when unset): X11 first,
+// as SDL itself prefers it.
+std::vector<const char*> display_drivers(const char* x11_display, const char* wayland_display);
+
+// Whether an environment variable's value counts as set: present and not empty.
+bool is_set(const char* value);

@@ -98,21 +98,17 @@ TEST_F(PendingTermination, EndsTheDrawingLoopBeforeAnotherStep) {
     EXPECT_EQ(pixel_at(screen, 301, 300), 0u) << "no stamp after the signal";
 }
 
-TEST(VideoDriver, StartsOnlyWithADriverNamedOrADisplayToOpen) {
-    EXPECT_FALSE(may_start_video(nullptr, nullptr, nullptr));
-    EXPECT_FALSE(may_start_video("", "", "")) << "set but empty counts as unset";
-    EXPECT_TRUE(may_start_video("dummy", nullptr, nullptr));
-    EXPECT_TRUE(may_start_video(nullptr, ":0", nullptr));
-    EXPECT_TRUE(may_start_video(nullptr, nullptr, "wayland-0"));
-}
-
-TEST(VideoDriver, FallbacksThatShowNothingAreRefused) {
-    for (const char* invisible : {"offscreen", "dummy", "caca", "aalib"}) {
-        EXPECT_FALSE(shows_on_a_screen(invisible)) << invisible;
-    }
-    for (const char* visible : {"x11", "wayland", "fbcon", "kmsdrm", "directfb"}) {
-        EXPECT_TRUE(shows_on_a_screen(visible)) << visible;
-    }
+TEST(VideoDriver, OnlyTheDriversOfDisplaysTheEnvironmentNames) {
+    using Drivers = std::vector<std::string>;
+    const auto drivers = [](const char* x11, const char* wayland) {
+        const std::vector<const char*> names = display_drivers(x11, wayland);
+        return Drivers(names.begin(), names.end());
+    };
+    EXPECT_EQ(drivers(nullptr, nullptr), Drivers{}) << "no display: no driver at all";
+    EXPECT_EQ(drivers("", ""), Drivers{}) << "set but empty counts as unset";
+    EXPECT_EQ(drivers(":0", nullptr), Drivers{"x11"});
+    EXPECT_EQ(drivers(nullptr, "wayland-0"), Drivers{"wayland"});
+    EXPECT_EQ(drivers(":0", "wayland-0"), (Drivers{"x11", "wayland"}));
 }
 
 } // namespace

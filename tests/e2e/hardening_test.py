@@ -169,9 +169,22 @@ def no_display_exits_1(config):
         board.expect_exit(1)
 
 
+@scenario(timeout=30)
+def unreachable_display_exits_1(config):
+    """DISPLAY names an X server that is not there: status 1 at once, nothing printed (SDL
+    would otherwise fall back to a driver of its own choosing, which prints or hides)."""
+    config.check_library(config.environment())
+    with Sketchboard(config, files=test_pictures(), display=False,
+                     extra_env={"SDL_VIDEODRIVER": None},
+                     argv=["env", "DISPLAY=:65000", config.program]) as board:
+        if board.wait_exit(15) is None:
+            raise Failure("still running 15 s after start with an unreachable display")
+        board.expect_exit(1)
+
+
 SCENARIOS = [hostile_pictures_under_all_names, hostile_pictures_beside_valid_ones,
              fifo_under_a_picture_name, sigterm_during_title_wait, sigterm_while_drawing,
-             no_display_exits_1]
+             no_display_exits_1, unreachable_display_exits_1]
 
 if __name__ == "__main__":
     sys.exit(harness.main(SCENARIOS))
