@@ -76,3 +76,23 @@ build_sketchboard() {
     cmake -S "$repo_root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$build_dir" --parallel "$(nproc)"
 }
+
+# The sanitizer build: clang with AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# picture fuzz target. Separate from $build_dir so that the two never mix objects.
+sanitize_dir="${SKETCHBOARD_SANITIZE_DIR:-$repo_root/build-sanitize}"
+
+build_sanitized() {
+    ensure_packages clang libclang-rt-14-dev
+    CC=clang CXX=clang++ cmake -S "$repo_root" -B "$sanitize_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DSKETCHBOARD_SDL12_COMPAT_ROOT="$build_dir/sdl12-compat/root" \
+        -DBUILD_TESTING=ON -DSKETCHBOARD_FUZZ=ON "$@"
+    cmake --build "$sanitize_dir" --parallel "$(nproc)"
+}
+
+# Every sanitizer report ends the process with a failure. Leaks are looked for at exit; the
+# suppressions cover only leaks inside SDL and the X libraries, never the program's own.
+export_sanitizer_options() {
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    export LSAN_OPTIONS="suppressions=$repo_root/tests/lsan.supp:print_suppressions=0"
+}
