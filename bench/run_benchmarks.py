@@ -239,7 +239,8 @@ def probe(build_dir, mode, target, extra, display):
         [str(build / "bench" / "screen_probe"), mode, str(x), str(y), colour, "--", *command],
         cwd=build, env=environment(extra, display), capture_output=True, text=True, timeout=120)
     if result.returncode != 0:
-        raise RuntimeError(f"screen_probe {mode} {target}: {result.stderr.strip()}")
+        raise RuntimeError(f"screen_probe {mode} {target} ({extra or 'classic'}): "
+                           f"{result.stderr.strip()}")
     return {key: float(value) for key, value in
             (field.split("=") for field in result.stdout.split())}
 

@@ -162,7 +162,7 @@ int measure_pen_speed(Display* display, pid_t child) {
     const Clock::time_point start = Clock::now();
     std::vector<PenSample> samples;
     int column = -1;
-    while (column <= cursor_max_x && Clock::now() - start < pen_timeout && !has_ended(child)) {
+    while (column <= cursor_max_x && Clock::now() - start < pen_timeout) {
         column = pen_column(before, row_at(display, cursor_start_y));
         if (column > cursor_start_x && (samples.empty() || samples.back().column != column)) {
             samples.push_back({Clock::now(), column});
@@ -170,9 +170,6 @@ int measure_pen_speed(Display* display, pid_t child) {
         std::this_thread::sleep_for(pen_poll);
     }
     press(display, XK_Right, false);
-    press(display, XK_q, true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    press(display, XK_q, false);
 
     // Only the samples on the way count: the first shows the pen already moving, the last
     // before the limit still moving.
@@ -187,14 +184,19 @@ int measure_pen_speed(Display* display, pid_t child) {
     const int steps = samples.back().column - samples.front().column;
     std::printf("steps_per_second=%.1f steps=%d seconds=%.3f\n", steps / seconds, steps, seconds);
 
+    // q is held until the program has gone: a press and release that both arrive between two
+    // passes of the drawing loop would leave q up by the time the loop reads the keys.
+    press(display, XK_q, true);
     const Clock::time_point quit = Clock::now();
     while (!has_ended(child)) {
         if (Clock::now() - quit > std::chrono::seconds(5)) {
+            press(display, XK_q, false);
             kill_program(child);
             return fail("the program did not end with q");
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    press(display, XK_q, false);
     return 0;
 }
 
