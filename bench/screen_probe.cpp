@@ -1,10 +1,14 @@
 // Starts a program under the X server named by DISPLAY and watches the screen for it.
 //
 //   screen_probe first-frame X Y RRGGBB -- PROGRAM [ARGUMENT...]
-//     Time from starting PROGRAM until screen pixel (X, Y) shows colour RRGGBB, and PROGRAM's
-//     peak resident memory (VmHWM) a moment later; then kills PROGRAM. Prints
-//     "first_frame_ms=... peak_kib=... poll_ms=...", poll_ms being the mean time between two
-//     looks at the screen, that is the time figure's resolution.
+//     Time from starting PROGRAM until screen pixel (X, Y) shows colour RRGGBB, the CPU time
+//     PROGRAM used until then, and its peak resident memory (VmHWM) a moment later; then kills
+//     PROGRAM. Prints "first_frame_ms=... cpu_ms=... peak_kib=... poll_ms=...", poll_ms being
+//     the mean time between two looks at the screen, that is the time figure's resolution.
+//     Also "flip_ms=... flip_cpu_ms=...": when PROGRAM's first SDL_Flip returned, and its CPU
+//     time then, as reported from inside PROGRAM by libfirst_flip_report.so, which the probe
+//     preloads. Unlike the look at the screen, that is not delayed when the probe itself waits
+//     for a CPU, as it does beside a program that keeps a core busy.
 //   screen_probe pen-speed X Y RRGGBB -- PROGRAM [ARGUMENT...]
 //     Waits for the same first frame, then holds Right (which also leaves the title screen)
 //     and follows the pen's front along its row until it reaches the board's limit or five
@@ -26,6 +30,8 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <csignal>
+#include <dirent.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -77,13 +83,60 @@ std::vector<unsigned long> row_at(Display* display, int y) {
     return row;
 }
 
-pid_t start_program(char** argv) {
+// The report library lies next to the probe.
+std::string flip_report_library() {
+    std::vector<char> path(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (length <= 0) {
+        return "";
+    }
+    std::string folder(path.data(), static_cast<size_t>(length));
+    return folder.substr(0, folder.rfind('/') + 1) + "libfirst_flip_report.so";
+}
+
+// Starts the program with the first-flip report preloaded, writing into report_fd.
+pid_t start_program(char** argv, int report_fd) {
+    const std::string library = flip_report_library();
     const pid_t child = fork();
     if (child == 0) {
+        const char* preload = std::getenv("LD_PRELOAD");
+        const std::string preloads =
+            preload == nullptr || *preload == '\0' ? library : library + ":" + preload;
+        setenv("LD_PRELOAD", preloads.c_str(), 1);
+        setenv("SCREEN_PROBE_FLIP_FD", std::to_string(report_fd).c_str(), 1);
         execvp(argv[0], argv);
         _exit(127);
     }
     return child;
+}
+
+struct FirstFlip {
+    bool reported = false;
+    double milliseconds = 0;     // from the start to the first flip's return
+    double cpu_milliseconds = 0; // CPU time the program had used by then
+};
+
+FirstFlip read_first_flip(int report_fd, Clock::time_point start) {
+    FirstFlip flip;
+    pollfd ready{report_fd, POLLIN, 0};
+    if (poll(&ready, 1, 2000) != 1) {
+        return flip;
+    }
+    char line[64] = {};
+    if (read(report_fd, line, sizeof line - 1) <= 0) {
+        return flip;
+    }
+    long long wall = 0;
+    long long cpu = 0;
+    if (std::sscanf(line, "%lld %lld", &wall, &cpu) != 2) {
+        return flip;
+    }
+    const auto start_ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(start.time_since_epoch()).count();
+    flip.reported = true;
+    flip.milliseconds = static_cast<double>(wall - start_ns) / 1e6;
+    flip.cpu_milliseconds = static_cast<double>(cpu) / 1e6;
+    return flip;
 }
 
 bool has_ended(pid_t child) {
@@ -108,10 +161,35 @@ long peak_resident_kib(pid_t child) {
     return -1;
 }
 
+// CPU time the program's threads have run so far, from the scheduler's own accounting
+// (nanoseconds, unlike the clock ticks of /proc/<pid>/stat). Threads that have already ended
+// are not counted.
+double cpu_milliseconds(pid_t child) {
+    const std::string tasks = "/proc/" + std::to_string(child) + "/task";
+    DIR* folder = opendir(tasks.c_str());
+    if (folder == nullptr) {
+        return -1;
+    }
+    double total = 0;
+    while (const dirent* entry = readdir(folder)) {
+        if (entry->d_name[0] == '.') {
+            continue;
+        }
+        std::ifstream schedstat(tasks + "/" + entry->d_name + "/schedstat");
+        double nanoseconds = 0;
+        if (schedstat >> nanoseconds) {
+            total += nanoseconds / 1e6;
+        }
+    }
+    closedir(folder);
+    return total;
+}
+
 struct FirstFrame {
     bool seen = false;
     double milliseconds = 0;
     double poll_milliseconds = 0;
+    double cpu_milliseconds = 0;
 };
 
 FirstFrame wait_for_first_frame(Display* display, pid_t child, Clock::time_point start, int x,
@@ -122,6 +200,7 @@ FirstFrame wait_for_first_frame(Display* display, pid_t child, Clock::time_point
         ++looks;
         if (pixel_at(display, x, y) == colour) {
             const Clock::time_point seen = Clock::now();
+            frame.cpu_milliseconds = cpu_milliseconds(child);
             frame.seen = true;
             frame.milliseconds = milliseconds_between(start, seen);
             frame.poll_milliseconds = frame.milliseconds / static_cast<double>(looks);
@@ -224,8 +303,14 @@ int main(int argc, char** argv) {
         return fail("the screen already shows the first frame's colour");
     }
 
+    int report[2];
+    if (pipe(report) != 0) {
+        XCloseDisplay(display);
+        return fail("cannot make a pipe");
+    }
     const Clock::time_point start = Clock::now();
-    const pid_t child = start_program(argv + 6);
+    const pid_t child = start_program(argv + 6, report[1]);
+    close(report[1]);
     if (child < 0) {
         XCloseDisplay(display);
         return fail("cannot start the program");
@@ -239,14 +324,21 @@ int main(int argc, char** argv) {
 
     int result = 0;
     if (mode == "first-frame") {
+        const FirstFlip flip = read_first_flip(report[0], start);
         std::this_thread::sleep_for(settle_before_memory);
         const long peak = peak_resident_kib(child);
         kill_program(child);
-        std::printf("first_frame_ms=%.2f peak_kib=%ld poll_ms=%.3f\n", frame.milliseconds, peak,
-                    frame.poll_milliseconds);
+        if (!flip.reported) {
+            result = fail("the program did not report its first flip");
+        }
+        std::printf("first_frame_ms=%.2f cpu_ms=%.2f flip_ms=%.2f flip_cpu_ms=%.2f peak_kib=%ld "
+                    "poll_ms=%.3f\n",
+                    frame.milliseconds, frame.cpu_milliseconds, flip.milliseconds,
+                    flip.cpu_milliseconds, peak, frame.poll_milliseconds);
     } else {
         result = measure_pen_speed(display, child);
     }
+    close(report[0]);
     XCloseDisplay(display);
     return result;
 }
