@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 
 #include <SDL.h>
 
@@ -32,7 +34,14 @@ constexpr std::array<PictureSlot, picture_count> picture_table{{
 // A picture that could not be read is null and is simply not drawn.
 using Pictures = std::array<SDL_Surface*, picture_count>;
 
-// Loads all five in table order. Missing or unreadable files give null entries.
+// Reads one picture file. A file that is missing, unreadable, not a regular file, or refused by
+// check_bmp gives null: a refused file counts as a missing one.
+SDL_Surface* load_picture(const char* file_name);
+
+// Checks the bytes of a whole BMP file, then lets SDL decode them; null when refused.
+SDL_Surface* load_picture_from_memory(const std::uint8_t* bytes, std::size_t size);
+
+// Loads all five in table order. Missing, unreadable or refused files give null entries.
 Pictures load_pictures();
 
 // Copies the picture of the given role to its place on the screen; a null picture draws nothing.

@@ -1,11 +1,15 @@
 #include "sketchboard.h"
 
+#include <cstdlib>
+
 #include <SDL.h>
 
 #include "drawing_loop.h"
 #include "event_pump.h"
 #include "pictures.h"
 #include "pixels.h"
+#include "termination.h"
+#include "video_driver.h"
 
 namespace {
 
@@ -23,19 +27,50 @@ void show_title_screen(const Pictures& pictures, SDL_Surface* screen) {
     SDL_Flip(screen);
 }
 
-void wait_for_first_input(InputState& input) {
+// Returns false when a SIGTERM ended the wait instead of the user.
+bool wait_for_first_input(InputState& input) {
     while (!input.input_seen) {
+        if (termination_requested()) {
+            return false;
+        }
         pump_events(input);
     }
+    return true;
+}
+
+// Starts SDL's video, refusing a driver that would show nothing (see video_driver.h).
+bool start_video() {
+    const char* const named_driver = std::getenv("SDL_VIDEODRIVER");
+    if (!may_start_video(named_driver, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
+        return false;
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        return false;
+    }
+    if (named_driver != nullptr && named_driver[0] != '\0') {
+        return true;
+    }
+    char picked_driver[32] = "";
+    if (SDL_VideoDriverName(picked_driver, sizeof picked_driver) == nullptr ||
+        !shows_on_a_screen(picked_driver)) {
+        SDL_Quit();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
 int run_sketchboard(int /*argc*/, char** /*argv*/) {
+    // Before SDL_Init, so that the threads SDL starts inherit the blocked signal.
+    hold_termination_requests();
     const Pictures pictures = load_pictures();
+    if (termination_requested()) {
+        return terminated_status;
+    }
     InputState input;
 
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+    if (!start_video()) {
         return 1;
     }
     SDL_Surface* const screen = SDL_SetVideoMode(screen_width, screen_height, screen_bits_per_pixel,
@@ -46,11 +81,15 @@ int run_sketchboard(int /*argc*/, char** /*argv*/) {
     }
 
     show_title_screen(pictures, screen);
-    wait_for_first_input(input);
+    if (!wait_for_first_input(input)) {
+        return terminated_status;
+    }
 
     blit_picture(pictures, drawing_banner, screen);
     SDL_Flip(screen);
 
-    run_drawing_loop(screen, input);
+    if (run_drawing_loop(screen, input) == DrawingEnd::terminated) {
+        return terminated_status;
+    }
     return 0;
 }

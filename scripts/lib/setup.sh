@@ -38,8 +38,61 @@ ensure_build_packages() {
     fi
 }
 
+# What the end-to-end tests need: an X server without a screen, key presses, screen dumps.
+ensure_e2e_packages() {
+    ensure_packages python3 xvfb xdotool x11-apps
+}
+
+# Puts the sdl12-compat runtime (the SDL 1.2 API over SDL2) under $build_dir/sdl12-compat/root,
+# beside the installed classic SDL 1.2 rather than in its place: its development package would
+# conflict with the installed one, and the end-to-end tests run the one binary on both.
+# Extracted once; later runs keep it.
+ensure_sdl12_compat_runtime() {
+    local dir="$build_dir/sdl12-compat"
+    if compgen -G "$dir/root/usr/lib/*/sdl12-compat/libSDL-1.2.so.0" >/dev/null &&
+        compgen -G "$dir/root/usr/lib/*/libSDL2-2.0.so.0" >/dev/null; then
+        return 0
+    fi
+    rm -rf "$dir"
+    mkdir -p "$dir/debs"
+    if ! (cd "$dir/debs" && apt-get download -qq libsdl1.2-compat libsdl2-2.0-0 2>/dev/null); then
+        as_root apt-get update -qq
+        (cd "$dir/debs" && apt-get download -qq libsdl1.2-compat libsdl2-2.0-0 2>/dev/null)
+    fi
+    local deb
+    for deb in "$dir"/debs/*.deb; do
+        dpkg -x "$deb" "$dir/root"
+    done
+    # SDL2 is not installed, only extracted: install the libraries it links against.
+    local depends
+    depends=$(dpkg-deb -f "$dir"/debs/libsdl2-2.0-0_*.deb Depends |
+        tr ',' '\n' | sed -e 's/|.*//' -e 's/(.*)//' -e 's/[[:space:]]//g')
+    # shellcheck disable=SC2086 # one package name a word
+    ensure_packages $depends
+}
+
 # Configures and builds into $build_dir; extra arguments go to the configure step.
 build_sketchboard() {
     cmake -S "$repo_root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$build_dir" --parallel "$(nproc)"
+}
+
+# The sanitizer build: clang with AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# picture fuzz target. Separate from $build_dir so that the two never mix objects.
+sanitize_dir="${SKETCHBOARD_SANITIZE_DIR:-$repo_root/build-sanitize}"
+
+build_sanitized() {
+    ensure_packages clang libclang-rt-14-dev
+    CC=clang CXX=clang++ cmake -S "$repo_root" -B "$sanitize_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DSKETCHBOARD_SDL12_COMPAT_ROOT="$build_dir/sdl12-compat/root" \
+        -DBUILD_TESTING=ON -DSKETCHBOARD_FUZZ=ON "$@"
+    cmake --build "$sanitize_dir" --parallel "$(nproc)"
+}
+
+# Every sanitizer report ends the process with a failure. Leaks are looked for at exit; the
+# suppressions cover only leaks inside SDL and the X libraries, never the program's own.
+export_sanitizer_options() {
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    export LSAN_OPTIONS="suppressions=$repo_root/tests/lsan.supp:print_suppressions=0"
 }

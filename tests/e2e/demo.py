@@ -1,0 +1,55 @@
+"""Draws a short sketch with the real pictures under Xvfb and saves the screen as a PNG.
+
+Every stroke runs from corner to corner of the pen's range, so that the picture is the same
+however fast the pen moves: a frame around the board with a cross through it.
+"""
+
+import argparse
+import os
+import sys
+
+import harness
+from board_model import BOTTOM_LIMIT, LEFT_LIMIT, RIGHT_LIMIT, TOP_LIMIT, shows_arm_at
+from images import png_bytes
+
+# (keys held together, a pixel that only the stroke's last stamp colours)
+STROKES = [
+    (["Up", "Left"], (LEFT_LIMIT - 4, TOP_LIMIT)),
+    (["Down", "Right"], (RIGHT_LIMIT + 4, BOTTOM_LIMIT)),
+    (["Up"], (RIGHT_LIMIT - 1, TOP_LIMIT - 4)),
+    (["Down", "Left"], (LEFT_LIMIT - 4, BOTTOM_LIMIT)),
+    (["Up"], (LEFT_LIMIT + 1, TOP_LIMIT - 4)),
+    (["Right"], (RIGHT_LIMIT + 4, TOP_LIMIT + 1)),
+]
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--pictures", required=True, help="folder holding Data1.skt ...")
+    parser.add_argument("--output", required=True, help="the PNG to write")
+    args = parser.parse_args()
+    config = harness.Config("demo", args.program, "classic", "", ".")
+    try:
+        with harness.Sketchboard(config, workdir=os.path.abspath(args.pictures)) as board:
+            board.wait_for(lambda screen: screen.pixel(0, 0) != (0, 0, 0), "the title screen")
+            board.wait_until_still()
+            for keys, (x, y) in STROKES:
+                board.key_down(*keys)
+                board.wait_for(shows_arm_at(x, y), f"the stroke {'+'.join(keys)}")
+                board.wait_until_still()
+                # The horizontal key first: alone, the vertical one only stamps in its corner.
+                board.key_up(*reversed(keys))
+            screen = board.wait_until_still()
+            board.quit()
+    except harness.Failure as failure:
+        print(f"demo: {failure}", file=sys.stderr)
+        return 1
+    with open(args.output, "wb") as file:
+        file.write(png_bytes(screen))
+    print(f"demo: wrote {args.output}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,150 @@
+"""Pictures in memory: what the tests draw, write as BMP files, read back from the X server.
+
+An Image is a width, a height and a bytearray of RGB triples, row by row from the top. That one
+layout serves the test pictures (written as BMP for the program to load), the expected screens
+(composed by the tests) and the real screen (read from an xwd dump), so that comparing two of
+them is comparing two byte strings.
+"""
+
+import struct
+import zlib
+
+WHITE = (255, 255, 255)
+
+
+class Image:
+    def __init__(self, width, height, colour=WHITE):
+        self.width = width
+        self.height = height
+        self.rgb = bytearray(bytes(colour) * (width * height))
+
+    def copy(self):
+        twin = Image(0, 0)
+        twin.width, twin.height, twin.rgb = self.width, self.height, bytearray(self.rgb)
+        return twin
+
+    def pixel(self, x, y):
+        at = (y * self.width + x) * 3
+        return tuple(self.rgb[at : at + 3])
+
+    def set_pixel(self, x, y, colour):
+        at = (y * self.width + x) * 3
+        self.rgb[at : at + 3] = bytes(colour)
+
+    def fill_rect(self, x, y, width, height, colour):
+        x0, y0 = max(x, 0), max(y, 0)
+        x1, y1 = min(x + width, self.width), min(y + height, self.height)
+        if x0 >= x1:
+            return
+        run = bytes(colour) * (x1 - x0)
+        for row in range(y0, y1):
+            at = (row * self.width + x0) * 3
+            self.rgb[at : at + len(run)] = run
+
+    def blit(self, source, source_rect, x, y):
+        """Copies source's rectangle (sx, sy, w, h) so that its corner lands at x, y; the
+        rectangle is first cut to the source picture, then to this one, as a blit does."""
+        sx, sy, width, height = source_rect
+        width = min(width, source.width - sx)
+        height = min(height, source.height - sy)
+        for row in range(max(height, 0)):
+            ty = y + row
+            if ty < 0 or ty >= self.height:
+                continue
+            x0, x1 = max(x, 0), min(x + width, self.width)
+            if x0 >= x1:
+                return
+            src = ((sy + row) * source.width + sx + (x0 - x)) * 3
+            dst = (ty * self.width + x0) * 3
+            self.rgb[dst : dst + (x1 - x0) * 3] = source.rgb[src : src + (x1 - x0) * 3]
+
+    def differences(self, other, limit=10):
+        """Pixels that differ from other's: (count, up to limit examples (x, y, ours, theirs),
+        bounding box (x0, y0, x1, y1) or None)."""
+        if (self.width, self.height) != (other.width, other.height):
+            raise ValueError(f"sizes differ: {self.width}x{self.height} and "
+                             f"{other.width}x{other.height}")
+        count, examples, box = 0, [], None
+        stride = self.width * 3
+        for y in range(self.height):
+            row = slice(y * stride, (y + 1) * stride)
+            if self.rgb[row] == other.rgb[row]:
+                continue
+            for x in range(self.width):
+                if self.pixel(x, y) == other.pixel(x, y):
+                    continue
+                count += 1
+                if len(examples) < limit:
+                    examples.append((x, y, self.pixel(x, y), other.pixel(x, y)))
+                box = (x, y, x, y) if box is None else (
+                    min(box[0], x), min(box[1], y), max(box[2], x), max(box[3], y))
+        return count, examples, box
+
+
+def bmp_bytes(image):
+    """The image as a Windows BMP: BITMAPINFOHEADER, 24 bits a pixel, rows bottom-up."""
+    row_size = (image.width * 3 + 3) & ~3
+    pixel_bytes = bytearray()
+    for y in range(image.height - 1, -1, -1):
+        row = image.rgb[y * image.width * 3 : (y + 1) * image.width * 3]
+        bgr = bytearray(len(row))
+        bgr[0::3], bgr[1::3], bgr[2::3] = row[2::3], row[1::3], row[0::3]
+        pixel_bytes += bgr + bytes(row_size - len(bgr))
+    header_size = 14 + 40
+    file_header = struct.pack("<2sIHHI", b"BM", header_size + len(pixel_bytes), 0, 0, header_size)
+    info_header = struct.pack("<IiiHHIIiiII", 40, image.width, image.height, 1, 24, 0,
+                              len(pixel_bytes), 2835, 2835, 0, 0)
+    return file_header + info_header + bytes(pixel_bytes)
+
+
+def png_bytes(image):
+    """The image as an 8-bit RGB PNG."""
+    stride = image.width * 3
+    raw = bytearray()
+    for y in range(image.height):
+        raw.append(0)  # no filter: the pictures here are mostly runs of one colour
+        raw += image.rgb[y * stride : (y + 1) * stride]
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", image.width, image.height, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+            + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
+def image_from_xwd(data):
+    """Reads a screen dump written by `xwd` (a ZPixmap of 24 or 32 bits a pixel, as Xvfb gives
+    at depth 24): a big-endian header of 25 numbers, the window name, the colour map, then rows
+    of pixels."""
+    fields = struct.unpack(">25I", data[:100])
+    (header_size, _version, pixmap_format, _depth, width, height, _xoffset, byte_order,
+     _bitmap_unit, _bit_order, _pad, bits_per_pixel, bytes_per_line, _visual_class, red_mask,
+     green_mask, blue_mask, _bits_per_rgb, _map_entries, colour_count) = fields[:20]
+    if pixmap_format != 2 or bits_per_pixel not in (24, 32):
+        raise ValueError(f"unexpected xwd dump: format {pixmap_format}, {bits_per_pixel} bpp")
+    start = header_size + colour_count * 12
+    step = bits_per_pixel // 8
+    pixels = data[start : start + bytes_per_line * height]
+    if len(pixels) < bytes_per_line * height:
+        raise ValueError("xwd dump is cut short")
+
+    def byte_of(mask):
+        # Which byte of a pixel, as stored, holds the component of this mask.
+        shift = {0xFF: 0, 0xFF00: 8, 0xFF0000: 16, 0xFF000000: 24}.get(mask)
+        if shift is None:
+            raise ValueError(f"unexpected colour mask {mask:#x}")
+        index = shift // 8
+        return index if byte_order == 0 else step - 1 - index
+
+    image = Image(width, height)
+    out_stride = width * 3
+    red, green, blue = byte_of(red_mask), byte_of(green_mask), byte_of(blue_mask)
+    for y in range(height):
+        row = pixels[y * bytes_per_line : y * bytes_per_line + width * step]
+        at = y * out_stride
+        line = bytearray(out_stride)
+        line[0::3], line[1::3], line[2::3] = row[red::step], row[green::step], row[blue::step]
+        image.rgb[at : at + out_stride] = line
+    return image

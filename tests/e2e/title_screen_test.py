@@ -1,0 +1,95 @@
+"""The title screen: its composition, missing pictures, and what ends the wait for a key."""
+
+import signal
+import sys
+import time
+
+import harness
+from board_model import (BOARD, DRAWING_BANNER, LEFT_LIMIT, START, TOP_LIMIT, drawing_screen,
+                         line, shows_arm_at, test_pictures, title_screen, with_path)
+from harness import Sketchboard, scenario
+from images import WHITE, Image
+
+
+@scenario(timeout=60)
+def title_composition(config):
+    """Each picture at its exact rectangle, the right way up: the board cut to its rectangle,
+    the smaller header drawn at its own size; then a key swaps in the drawing banner, which
+    covers the waiting banner wholly."""
+    pictures = test_pictures()
+    with Sketchboard(config, files=pictures) as board:
+        board.wait_for_screen(title_screen(pictures), "the title screen")
+        board.key_press("x")
+        board.wait_for_screen(drawing_screen(pictures), "the drawing banner")
+        board.quit()
+
+
+@scenario(timeout=60)
+def only_a_key_ends_title_wait(config):
+    """Mouse motion and a key release leave the title screen as it is; a key press ends it."""
+    pictures = test_pictures()
+    with Sketchboard(config, files=pictures) as board:
+        title = title_screen(pictures)
+        board.wait_for_screen(title, "the title screen")
+        for x, y in ((10, 10), (640, 512), (1270, 1010), (300, 300)):
+            board.mouse_move(x, y)
+        board.key_up("x")
+        # Nothing may happen, so there is nothing to wait for: give the program a moment.
+        time.sleep(0.5)
+        board.expect_screen(title)
+        board.key_press("x")
+        board.wait_for_screen(drawing_screen(pictures), "the drawing banner")
+        board.quit()
+
+
+@scenario(timeout=60)
+def quit_request_ends_title_wait(config):
+    """SIGINT, which SDL turns into a quit request, ends the title wait like a key press, and
+    the program goes on to drawing instead of ending."""
+    pictures = test_pictures()
+    with Sketchboard(config, files=pictures) as board:
+        board.wait_for_screen(title_screen(pictures), "the title screen")
+        board.send_signal(signal.SIGINT)
+        drawing = board.wait_for_screen(drawing_screen(pictures), "the drawing banner")
+        time.sleep(0.3)
+        board.expect_screen(drawing)
+        board.quit()
+
+
+@scenario(timeout=90)
+def all_pictures_missing(config):
+    """No pictures at all: a white screen that waits for a key; an arrow key held through the
+    end of the wait moves the pen at once, drawing on white up to the left limit."""
+    with Sketchboard(config, files={}) as board:
+        white = Image(1280, 1024, WHITE)
+        board.wait_for_screen(white, "a white screen")
+        board.key_down("Left")
+        board.wait_for(shows_arm_at(LEFT_LIMIT - 4, START[1]), "the pen at the left limit")
+        board.wait_until_still()
+        board.key_up("Left")
+        board.expect_screen(with_path(white, line(START, (LEFT_LIMIT, START[1]))))
+        board.quit()
+
+
+@scenario(timeout=90)
+def board_and_drawing_banner_missing(config):
+    """Without the board the pen draws on the background, held to the same limits; without
+    the drawing banner the waiting banner stays."""
+    pictures = test_pictures()
+    pictures[BOARD] = None
+    pictures[DRAWING_BANNER] = None
+    with Sketchboard(config, files=pictures) as board:
+        title = board.wait_for_screen(title_screen(pictures), "the title screen")
+        board.key_down("Up")
+        board.wait_for(shows_arm_at(START[0], TOP_LIMIT - 4), "the pen at the top limit")
+        board.wait_until_still()
+        board.key_up("Up")
+        board.expect_screen(with_path(title, line(START, (START[0], TOP_LIMIT))))
+        board.quit()
+
+
+SCENARIOS = [title_composition, only_a_key_ends_title_wait, quit_request_ends_title_wait,
+             all_pictures_missing, board_and_drawing_banner_missing]
+
+if __name__ == "__main__":
+    sys.exit(harness.main(SCENARIOS))
