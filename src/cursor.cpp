@@ -3,9 +3,9 @@
 #include "cursor_stamp.h"
 #include "pixels.h"
 
-void draw_cursor(SDL_Surface* screen, int x, int y) {
+bool stamp_cursor(SDL_Surface* screen, int x, int y) {
     if (!lock_for_drawing(screen)) {
-        return;
+        return false;
     }
     // Rows are addressed through the surface's pitch, so a screen with padded rows gets the
     // same cross as an unpadded one.
@@ -16,5 +16,12 @@ void draw_cursor(SDL_Surface* screen, int x, int y) {
                    colour.blue);
     }
     unlock_after_drawing(screen);
+    return true;
+}
+
+void draw_cursor(SDL_Surface* screen, int x, int y) {
+    if (!stamp_cursor(screen, x, y)) {
+        return;
+    }
     SDL_Flip(screen);
 }

@@ -17,7 +17,11 @@ bool read_bounded(int descriptor, std::size_t limit, std::vector<std::uint8_t>& 
             if (length > limit) {
                 return false;
             }
-            bytes.resize(length + 65536 > limit + 1 ? limit + 1 : length + 65536);
+            // Into the room already reserved first: growing past it moves the whole file to a
+            // new block, which costs a copy and as many fresh pages again.
+            const std::size_t room = bytes.capacity() < limit + 1 ? bytes.capacity() : limit + 1;
+            const std::size_t step = length + 65536 > limit + 1 ? limit + 1 : length + 65536;
+            bytes.resize(room > length ? room : step);
         }
         const ssize_t got = read(descriptor, bytes.data() + length, bytes.size() - length);
         if (got < 0 && errno == EINTR) {
@@ -50,7 +54,8 @@ bool read_picture_file(const char* file_name, std::size_t max_bytes,
     bool ok = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
               static_cast<unsigned long long>(status.st_size) <= max_bytes;
     if (ok) {
-        bytes.reserve(static_cast<std::size_t>(status.st_size));
+        // One byte more than the file, so that the read which finds its end needs no more room.
+        bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
         ok = read_bounded(descriptor, max_bytes, bytes);
     }
     close(descriptor);
