@@ -14,7 +14,7 @@ import tempfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
 import harness  # noqa: E402
-from board_model import ALL_PICTURES, title_screen  # noqa: E402
+from board_model import PLACES, title_screen  # noqa: E402
 from harness import Failure, Sketchboard, scenario  # noqa: E402
 from images import Image  # noqa: E402
 
@@ -42,7 +42,7 @@ def image_from_bmp(data):
 
 def installed_pictures(folder):
     pictures = {}
-    for name in ALL_PICTURES:
+    for name in PLACES:
         path = os.path.join(folder, name)
         if not os.path.isfile(path):
             raise Failure(f"{path} is not installed")
