@@ -1,7 +1,5 @@
 #include "pictures.h"
 
-#include <vector>
-
 #include "bmp_check.h"
 #include "picture_file.h"
 
@@ -17,18 +15,20 @@ SDL_Surface* load_picture_from_memory(const std::uint8_t* bytes, std::size_t siz
     return SDL_LoadBMP_RW(stream, 1);
 }
 
-SDL_Surface* load_picture(const char* file_name) {
-    std::vector<std::uint8_t> bytes;
-    if (!read_picture_file(file_name, max_picture_file_bytes, bytes)) {
+SDL_Surface* load_picture(const char* file_name, const PictureBuffer& buffer) {
+    std::size_t size = 0;
+    if (!read_picture_file(file_name, buffer, size)) {
         return nullptr;
     }
-    return load_picture_from_memory(bytes.data(), bytes.size());
+    return load_picture_from_memory(buffer.bytes(), size);
 }
 
 Pictures load_pictures() {
+    // One buffer for all five: each file reuses the memory the one before it filled.
+    const PictureBuffer buffer(max_picture_file_bytes);
     Pictures pictures{};
     for (int role = 0; role < picture_count; ++role) {
-        pictures[role] = load_picture(picture_table[role].file_name);
+        pictures[role] = load_picture(picture_table[role].file_name, buffer);
     }
     return pictures;
 }

@@ -6,6 +6,8 @@
 
 #include <SDL.h>
 
+#include "picture_file.h"
+
 // The five pictures, read from the working directory at start-up, in this load order.
 enum PictureRole {
     board_image,
@@ -34,9 +36,9 @@ constexpr std::array<PictureSlot, picture_count> picture_table{{
 // A picture that could not be read is null and is simply not drawn.
 using Pictures = std::array<SDL_Surface*, picture_count>;
 
-// Reads one picture file. A file that is missing, unreadable, not a regular file, or refused by
-// check_bmp gives null: a refused file counts as a missing one.
-SDL_Surface* load_picture(const char* file_name);
+// Reads one picture file through the buffer. A file that is missing, unreadable, not a regular
+// file, or refused by check_bmp gives null: a refused file counts as a missing one.
+SDL_Surface* load_picture(const char* file_name, const PictureBuffer& buffer);
 
 // Checks the bytes of a whole BMP file, then lets SDL decode them; null when refused.
 SDL_Surface* load_picture_from_memory(const std::uint8_t* bytes, std::size_t size);

@@ -144,9 +144,11 @@ TEST(BmpCheck, LooksOnlyAtPixelsInsideTheWidth) {
 }
 
 TEST(PictureLoading, ValidFilesLoadAtTheirSize) {
+    // One buffer for every file, as the program reads its five pictures.
+    const PictureBuffer buffer(max_picture_file_bytes);
     for (const Case& c : valid_files()) {
         const std::string path = write_temporary_file("Data1.skt", c.bytes);
-        SDL_Surface* const picture = load_picture(path.c_str());
+        SDL_Surface* const picture = load_picture(path.c_str(), buffer);
         remove_temporary_file(path);
         ASSERT_NE(picture, nullptr) << c.name;
         const int width = c.bytes[14] == 12 ? c.bytes[18] | c.bytes[19] << 8
@@ -157,9 +159,10 @@ TEST(PictureLoading, ValidFilesLoadAtTheirSize) {
 }
 
 TEST(PictureLoading, RefusedFilesCountAsMissing) {
+    const PictureBuffer buffer(max_picture_file_bytes);
     for (const Case& c : refused_files()) {
         const std::string path = write_temporary_file("Data1.skt", c.bytes);
-        EXPECT_EQ(load_picture(path.c_str()), nullptr) << c.name;
+        EXPECT_EQ(load_picture(path.c_str(), buffer), nullptr) << c.name;
         remove_temporary_file(path);
     }
 }

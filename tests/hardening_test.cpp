@@ -17,22 +17,42 @@
 
 namespace {
 
-TEST(PictureFile, ReadsARegularFileWhole) {
+TEST(PictureFile, ReadsARegularFileWholeAndNoLongerOne) {
     const std::vector<std::uint8_t> content(70000, 0x5a); // more than one read's worth
     const std::string path = write_temporary_file("Data1.skt", content);
-    std::vector<std::uint8_t> bytes;
-    EXPECT_TRUE(read_picture_file(path.c_str(), content.size(), bytes));
-    EXPECT_EQ(bytes, content);
-    EXPECT_FALSE(read_picture_file(path.c_str(), content.size() - 1, bytes)) << "one byte too long";
-    EXPECT_TRUE(bytes.empty());
+    const PictureBuffer fits(content.size());
+    std::size_t size = 0;
+    ASSERT_TRUE(read_picture_file(path.c_str(), fits, size));
+    EXPECT_EQ(std::vector<std::uint8_t>(fits.bytes(), fits.bytes() + size), content);
+
+    const PictureBuffer one_byte_short(content.size() - 1);
+    EXPECT_FALSE(read_picture_file(path.c_str(), one_byte_short, size)) << "one byte too long";
+    EXPECT_EQ(size, 0u);
     remove_temporary_file(path);
+}
+
+TEST(PictureFile, ReusedBufferHoldsOnlyTheLatestFile) {
+    const std::string long_path =
+        write_temporary_file("Data4.skt", std::vector<std::uint8_t>(9000, 1));
+    const std::string short_path =
+        write_temporary_file("Data5.skt", std::vector<std::uint8_t>(10, 2));
+    const PictureBuffer buffer(10000);
+    std::size_t size = 0;
+    ASSERT_TRUE(read_picture_file(long_path.c_str(), buffer, size));
+    ASSERT_TRUE(read_picture_file(short_path.c_str(), buffer, size));
+    EXPECT_EQ(size, 10u);
+    EXPECT_EQ(std::vector<std::uint8_t>(buffer.bytes(), buffer.bytes() + size),
+              std::vector<std::uint8_t>(10, 2));
+    remove_temporary_file(long_path);
+    remove_temporary_file(short_path);
 }
 
 TEST(PictureFile, RefusesWhatIsNotARegularFileWithoutWaiting) {
     const std::string path = write_temporary_file("Data1.skt", {});
-    std::vector<std::uint8_t> bytes;
+    const PictureBuffer buffer(1000);
+    std::size_t size = 0;
     std::remove(path.c_str());
-    EXPECT_FALSE(read_picture_file(path.c_str(), 1000, bytes)) << "missing";
+    EXPECT_FALSE(read_picture_file(path.c_str(), buffer, size)) << "missing";
 
     // A FIFO with no writer: a blocking open would never return.
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
@@ -40,17 +60,17 @@ TEST(PictureFile, RefusesWhatIsNotARegularFileWithoutWaiting) {
     // to be ignored, so its default comes back for the moment.
     const auto previous_alarm = std::signal(SIGALRM, SIG_DFL);
     alarm(10);
-    EXPECT_FALSE(read_picture_file(path.c_str(), 1000, bytes)) << "FIFO";
+    EXPECT_FALSE(read_picture_file(path.c_str(), buffer, size)) << "FIFO";
     alarm(0);
     std::signal(SIGALRM, previous_alarm);
     std::remove(path.c_str());
 
     ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
-    EXPECT_FALSE(read_picture_file(path.c_str(), 1000, bytes)) << "folder";
+    EXPECT_FALSE(read_picture_file(path.c_str(), buffer, size)) << "folder";
     rmdir(path.c_str());
     remove_temporary_file(path);
 
-    EXPECT_FALSE(read_picture_file("/dev/zero", 1000, bytes)) << "device";
+    EXPECT_FALSE(read_picture_file("/dev/zero", buffer, size)) << "device";
 }
 
 // Raises SIGTERM at this thread with the signal held, as the program holds it.
