@@ -35,32 +35,32 @@ Bytes cut(Bytes bytes, std::size_t length) {
     return bytes;
 }
 
-const BmpSpec rgb24{4, 3, 24};
-const BmpSpec indexed8 = BmpSpec{5, 2, 8}.used(3).palette(3);
+const BmpLayout rgb24{4, 3, 24};
+const BmpLayout indexed8 = BmpLayout{5, 2, 8}.used(3).palette(3);
 const std::vector<std::uint32_t> rgb565{0xf800, 0x07e0, 0x001f};
 const std::vector<std::uint32_t> argb{0xff0000, 0xff00, 0xff, 0xff000000u};
 
 // Files that both SDL implementations read correctly; they must keep loading.
 std::vector<Case> valid_files() {
     return {
-        {"1 bit", make_bmp(BmpSpec{13, 7, 1}.palette(2)), BmpVerdict::accepted},
-        {"1 bit, one colour used", make_bmp(BmpSpec{9, 3, 1}.used(1).palette(1)),
+        {"1 bit", make_bmp(BmpLayout{13, 7, 1}.palette(2)), BmpVerdict::accepted},
+        {"1 bit, one colour used", make_bmp(BmpLayout{9, 3, 1}.used(1).palette(1)),
          BmpVerdict::accepted},
-        {"4 bit", make_bmp(BmpSpec{9, 5, 4}.palette(16).filled(0xf3)), BmpVerdict::accepted},
+        {"4 bit", make_bmp(BmpLayout{9, 5, 4}.palette(16).filled(0xf3)), BmpVerdict::accepted},
         {"8 bit, three colours", make_bmp(indexed8.filled(2)), BmpVerdict::accepted},
-        {"8 bit, OS/2 header", make_bmp(BmpSpec{6, 3, 8}.header(12).palette(256).filled(255)),
+        {"8 bit, OS/2 header", make_bmp(BmpLayout{6, 3, 8}.header(12).palette(256).filled(255)),
          BmpVerdict::accepted},
-        {"16 bit", make_bmp(BmpSpec{6, 2, 16}), BmpVerdict::accepted},
-        {"16 bit, bit fields", make_bmp(BmpSpec{5, 3, 16}.compressed(3).bit_masks(rgb565)),
+        {"16 bit", make_bmp(BmpLayout{6, 2, 16}), BmpVerdict::accepted},
+        {"16 bit, bit fields", make_bmp(BmpLayout{5, 3, 16}.compressed(3).bit_masks(rgb565)),
          BmpVerdict::accepted},
         {"24 bit", make_bmp(rgb24), BmpVerdict::accepted},
-        {"24 bit, OS/2 header", make_bmp(BmpSpec{3, 2, 24}.header(12)), BmpVerdict::accepted},
-        {"32 bit, top-down", make_bmp(BmpSpec{4, -4, 32}), BmpVerdict::accepted},
+        {"24 bit, OS/2 header", make_bmp(BmpLayout{3, 2, 24}.header(12)), BmpVerdict::accepted},
+        {"32 bit, top-down", make_bmp(BmpLayout{4, -4, 32}), BmpVerdict::accepted},
         {"32 bit, bit fields in a 124-byte header",
-         make_bmp(BmpSpec{3, 3, 32}.compressed(3).header(124).bit_masks(argb)),
+         make_bmp(BmpLayout{3, 3, 32}.compressed(3).header(124).bit_masks(argb)),
          BmpVerdict::accepted},
-        {"1 bit, 4096 x 4096", make_bmp(BmpSpec{4096, 4096, 1}.palette(2)), BmpVerdict::accepted},
-        {"8 bit, 16383 x 1", make_bmp(BmpSpec{16383, 1, 8}.palette(256)), BmpVerdict::accepted},
+        {"1 bit, 4096 x 4096", make_bmp(BmpLayout{4096, 4096, 1}.palette(2)), BmpVerdict::accepted},
+        {"8 bit, 16383 x 1", make_bmp(BmpLayout{16383, 1, 8}.palette(256)), BmpVerdict::accepted},
     };
 }
 
@@ -71,51 +71,51 @@ std::vector<Case> refused_files() {
         {"only the magic", cut(good, 2), BmpVerdict::short_header},
         {"cut inside the information header", cut(good, 30), BmpVerdict::short_header},
         {"bit fields without their masks",
-         cut(make_bmp(BmpSpec{4, 3, 32}.compressed(3).bit_masks(argb)), 60),
+         cut(make_bmp(BmpLayout{4, 3, 32}.compressed(3).bit_masks(argb)), 60),
          BmpVerdict::short_header},
         {"wrong magic", edited(good, 0, {'M', 'B'}), BmpVerdict::not_bmp},
         {"header size 0", edited(good, 14, {0}), BmpVerdict::bad_header_size},
         {"header size 39", edited(good, 14, {39}), BmpVerdict::bad_header_size},
         {"header size 125", edited(good, 14, {125}), BmpVerdict::bad_header_size},
         {"header size 64 KB", edited(good, 14, {40, 0, 1}), BmpVerdict::bad_header_size},
-        {"0 bits", make_bmp(BmpSpec{4, 3, 0}), BmpVerdict::bad_bit_count},
-        {"15 bits", make_bmp(BmpSpec{4, 3, 15}), BmpVerdict::bad_bit_count},
-        {"257 bits", make_bmp(BmpSpec{4, 3, 257}), BmpVerdict::bad_bit_count},
-        {"288 bits", make_bmp(BmpSpec{4, 3, 288}), BmpVerdict::bad_bit_count},
+        {"0 bits", make_bmp(BmpLayout{4, 3, 0}), BmpVerdict::bad_bit_count},
+        {"15 bits", make_bmp(BmpLayout{4, 3, 15}), BmpVerdict::bad_bit_count},
+        {"257 bits", make_bmp(BmpLayout{4, 3, 257}), BmpVerdict::bad_bit_count},
+        {"288 bits", make_bmp(BmpLayout{4, 3, 288}), BmpVerdict::bad_bit_count},
         {"8-bit run lengths", make_bmp(indexed8.compressed(1)), BmpVerdict::bad_compression},
-        {"4-bit run lengths", make_bmp(BmpSpec{4, 3, 4}.compressed(2).palette(16)),
+        {"4-bit run lengths", make_bmp(BmpLayout{4, 3, 4}.compressed(2).palette(16)),
          BmpVerdict::bad_compression},
         {"bit fields at 24 bits", make_bmp(rgb24.compressed(3).bit_masks(rgb565)),
          BmpVerdict::bad_compression},
         {"bit fields at 8 bits", make_bmp(indexed8.compressed(3)), BmpVerdict::bad_compression},
         {"JPEG inside", make_bmp(rgb24.compressed(4)), BmpVerdict::bad_compression},
-        {"width 0", make_bmp(BmpSpec{0, 3, 24}), BmpVerdict::bad_dimensions},
-        {"width -4", make_bmp(BmpSpec{-4, 3, 24}.rows(3)), BmpVerdict::bad_dimensions},
-        {"height 0", make_bmp(BmpSpec{4, 0, 24}), BmpVerdict::bad_dimensions},
-        {"most negative height", make_bmp(BmpSpec{4, INT_MIN, 24}.rows(1)),
+        {"width 0", make_bmp(BmpLayout{0, 3, 24}), BmpVerdict::bad_dimensions},
+        {"width -4", make_bmp(BmpLayout{-4, 3, 24}.rows(3)), BmpVerdict::bad_dimensions},
+        {"height 0", make_bmp(BmpLayout{4, 0, 24}), BmpVerdict::bad_dimensions},
+        {"most negative height", make_bmp(BmpLayout{4, INT_MIN, 24}.rows(1)),
          BmpVerdict::bad_dimensions},
-        {"row of 16384 pixels", make_bmp(BmpSpec{16384, 1, 24}), BmpVerdict::bad_dimensions},
-        {"column of 16384 pixels", make_bmp(BmpSpec{1, -16384, 24}), BmpVerdict::bad_dimensions},
-        {"4097 x 4096", make_bmp(BmpSpec{4097, 4096, 1}.palette(2)), BmpVerdict::too_many_pixels},
-        {"16383 x 16383, no pixels", make_bmp(BmpSpec{16383, 16383, 24}.rows(0)),
+        {"row of 16384 pixels", make_bmp(BmpLayout{16384, 1, 24}), BmpVerdict::bad_dimensions},
+        {"column of 16384 pixels", make_bmp(BmpLayout{1, -16384, 24}), BmpVerdict::bad_dimensions},
+        {"4097 x 4096", make_bmp(BmpLayout{4097, 4096, 1}.palette(2)), BmpVerdict::too_many_pixels},
+        {"16383 x 16383, no pixels", make_bmp(BmpLayout{16383, 16383, 24}.rows(0)),
          BmpVerdict::too_many_pixels},
         {"257 colours at 8 bits", make_bmp(indexed8.used(257)), BmpVerdict::bad_palette},
-        {"3 colours at 1 bit", make_bmp(BmpSpec{4, 3, 1}.used(3).palette(3)),
+        {"3 colours at 1 bit", make_bmp(BmpLayout{4, 3, 1}.used(3).palette(3)),
          BmpVerdict::bad_palette},
         {"palette cut off", make_bmp(indexed8.used(200).rows(0)), BmpVerdict::bad_palette},
         {"pixels inside the header", edited(good, 10, {20, 0, 0, 0}), BmpVerdict::bad_pixel_offset},
         {"one byte of pixels short", cut(good, good.size() - 1), BmpVerdict::short_pixel_data},
         {"pixels said to start past the end", edited(good, 10, {0xff, 0xff, 0xff, 0xff}),
          BmpVerdict::short_pixel_data},
-        {"5 KB promising 4096 x 4096", cut(make_bmp(BmpSpec{4096, 4096, 32}.rows(1)), 5000),
+        {"5 KB promising 4096 x 4096", cut(make_bmp(BmpLayout{4096, 4096, 32}.rows(1)), 5000),
          BmpVerdict::short_pixel_data},
         {"8 bit, pixel names colour 3 of 3", make_bmp(indexed8.filled(3)),
          BmpVerdict::colour_off_palette},
         {"4 bit, pixel names colour 5 of 5",
-         make_bmp(BmpSpec{3, 3, 4}.used(5).palette(5).filled(0x45)),
+         make_bmp(BmpLayout{3, 3, 4}.used(5).palette(5).filled(0x45)),
          BmpVerdict::colour_off_palette},
         {"1 bit, pixel names colour 1 of 1",
-         make_bmp(BmpSpec{9, 3, 1}.used(1).palette(1).filled(0x01)),
+         make_bmp(BmpLayout{9, 3, 1}.used(1).palette(1).filled(0x01)),
          BmpVerdict::colour_off_palette},
     };
 }
@@ -134,7 +134,7 @@ TEST(BmpCheck, RefusesEachKindOfHostileFileForItsOwnReason) {
 
 TEST(BmpCheck, LooksOnlyAtPixelsInsideTheWidth) {
     // Row padding and the unused low bits of a 1-bit row may hold anything.
-    Bytes bytes = make_bmp(BmpSpec{9, 1, 1}.used(1).palette(1));
+    Bytes bytes = make_bmp(BmpLayout{9, 1, 1}.used(1).palette(1));
     const std::uint32_t offset = pixel_offset_of(bytes);
     bytes[offset + 1] = 0x7f; // columns 9 to 15, past the width of 9
     bytes[offset + 3] = 0xff; // padding

@@ -19,44 +19,44 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 } // namespace
 
-std::vector<std::uint8_t> make_bmp(const BmpSpec& spec) {
+std::vector<std::uint8_t> make_bmp(const BmpLayout& layout) {
     std::vector<std::uint8_t> info;
-    put32(info, spec.header_size);
-    if (spec.header_size == 12) {
-        put16(info, static_cast<std::uint32_t>(spec.width));
-        put16(info, static_cast<std::uint32_t>(spec.height));
+    put32(info, layout.header_size);
+    if (layout.header_size == 12) {
+        put16(info, static_cast<std::uint32_t>(layout.width));
+        put16(info, static_cast<std::uint32_t>(layout.height));
         put16(info, 1);
-        put16(info, spec.bits);
+        put16(info, layout.bits);
     } else {
-        put32(info, static_cast<std::uint32_t>(spec.width));
-        put32(info, static_cast<std::uint32_t>(spec.height));
+        put32(info, static_cast<std::uint32_t>(layout.width));
+        put32(info, static_cast<std::uint32_t>(layout.height));
         put16(info, 1);
-        put16(info, spec.bits);
-        put32(info, spec.compression);
+        put16(info, layout.bits);
+        put32(info, layout.compression);
         put32(info, 0);
         put32(info, 2835);
         put32(info, 2835);
-        put32(info, spec.colours);
+        put32(info, layout.colours);
         put32(info, 0);
-        for (const std::uint32_t mask : spec.masks) {
+        for (const std::uint32_t mask : layout.masks) {
             put32(info, mask);
         }
-        if (info.size() < spec.header_size) {
-            info.resize(spec.header_size);
+        if (info.size() < layout.header_size) {
+            info.resize(layout.header_size);
         }
     }
-    const std::uint32_t entry_bytes = spec.header_size == 12 ? 3 : 4;
-    for (std::uint32_t i = 0; i < spec.palette_entries; ++i) {
+    const std::uint32_t entry_bytes = layout.header_size == 12 ? 3 : 4;
+    for (std::uint32_t i = 0; i < layout.palette_entries; ++i) {
         const std::uint8_t entry[] = {static_cast<std::uint8_t>(i * 40),
                                       static_cast<std::uint8_t>(255 - i), 0x80, 0};
         info.insert(info.end(), entry, entry + entry_bytes);
     }
 
-    const std::int64_t width = spec.width < 0 ? 0 : spec.width;
-    const std::int64_t row_bytes = (width * spec.bits + 31) / 32 * 4;
-    const std::int64_t rows = spec.stored_rows >= 0 ? spec.stored_rows
-                              : spec.height < 0     ? -std::int64_t{spec.height}
-                                                    : spec.height;
+    const std::int64_t width = layout.width < 0 ? 0 : layout.width;
+    const std::int64_t row_bytes = (width * layout.bits + 31) / 32 * 4;
+    const std::int64_t rows = layout.stored_rows >= 0 ? layout.stored_rows
+                              : layout.height < 0     ? -std::int64_t{layout.height}
+                                                      : layout.height;
     const std::uint32_t offset = static_cast<std::uint32_t>(14 + info.size());
     const std::int64_t data_bytes = row_bytes * rows;
 
@@ -65,7 +65,7 @@ std::vector<std::uint8_t> make_bmp(const BmpSpec& spec) {
     put32(out, 0);
     put32(out, offset);
     out.insert(out.end(), info.begin(), info.end());
-    out.resize(out.size() + static_cast<std::size_t>(data_bytes), spec.pixel_byte);
+    out.resize(out.size() + static_cast<std::size_t>(data_bytes), layout.pixel_byte);
     return out;
 }
 

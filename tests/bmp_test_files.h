@@ -6,8 +6,8 @@
 
 // Hand-made BMP files for the tests: a description of the file, then its bytes. The setters
 // return a changed copy, so that a case reads as one expression.
-struct BmpSpec {
-    BmpSpec(std::int32_t w, std::int32_t h, std::uint16_t b) : width(w), height(h), bits(b) {}
+struct BmpLayout {
+    BmpLayout(std::int32_t w, std::int32_t h, std::uint16_t b) : width(w), height(h), bits(b) {}
 
     std::int32_t width;
     std::int32_t height;
@@ -20,23 +20,23 @@ struct BmpSpec {
     int stored_rows = -1;              // rows of pixel data written; -1: as many as the height
     std::uint8_t pixel_byte = 0;       // every byte of the pixel data
 
-    BmpSpec compressed(std::uint32_t v) const { return set(&BmpSpec::compression, v); }
-    BmpSpec header(std::uint32_t v) const { return set(&BmpSpec::header_size, v); }
-    BmpSpec used(std::uint32_t v) const { return set(&BmpSpec::colours, v); }
-    BmpSpec palette(std::uint32_t v) const { return set(&BmpSpec::palette_entries, v); }
-    BmpSpec bit_masks(std::vector<std::uint32_t> v) const { return set(&BmpSpec::masks, v); }
-    BmpSpec rows(int v) const { return set(&BmpSpec::stored_rows, v); }
-    BmpSpec filled(std::uint8_t v) const { return set(&BmpSpec::pixel_byte, v); }
+    BmpLayout compressed(std::uint32_t v) const { return set(&BmpLayout::compression, v); }
+    BmpLayout header(std::uint32_t v) const { return set(&BmpLayout::header_size, v); }
+    BmpLayout used(std::uint32_t v) const { return set(&BmpLayout::colours, v); }
+    BmpLayout palette(std::uint32_t v) const { return set(&BmpLayout::palette_entries, v); }
+    BmpLayout bit_masks(std::vector<std::uint32_t> v) const { return set(&BmpLayout::masks, v); }
+    BmpLayout rows(int v) const { return set(&BmpLayout::stored_rows, v); }
+    BmpLayout filled(std::uint8_t v) const { return set(&BmpLayout::pixel_byte, v); }
 
   private:
-    template <typename Field, typename Value> BmpSpec set(Field field, Value value) const {
-        BmpSpec copy = *this;
+    template <typename Field, typename Value> BmpLayout set(Field field, Value value) const {
+        BmpLayout copy = *this;
         copy.*field = value;
         return copy;
     }
 };
 
-std::vector<std::uint8_t> make_bmp(const BmpSpec& spec);
+std::vector<std::uint8_t> make_bmp(const BmpLayout& layout);
 
 // The offset of the pixel data, as written in the file header.
 std::uint32_t pixel_offset_of(const std::vector<std::uint8_t>& bmp);

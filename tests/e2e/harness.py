@@ -429,14 +429,8 @@ def difference_image(screen, expected):
     """Red where the two differ, a faded copy of the expected screen elsewhere."""
     out = expected.copy()
     out.rgb = bytearray(128 + b // 2 for b in expected.rgb)
-    stride = out.width * 3
-    for y in range(out.height):
-        row = slice(y * stride, (y + 1) * stride)
-        if screen.rgb[row] == expected.rgb[row]:
-            continue
-        for x in range(out.width):
-            if screen.pixel(x, y) != expected.pixel(x, y):
-                out.set_pixel(x, y, (255, 0, 0))
+    for x, y in screen.differing_pixels(expected):
+        out.set_pixel(x, y, (255, 0, 0))
     return out
 
 

@@ -58,28 +58,31 @@ class Image:
             dst = (ty * self.width + x0) * 3
             self.rgb[dst : dst + (x1 - x0) * 3] = source.rgb[src : src + (x1 - x0) * 3]
 
-    def differences(self, other, limit=10):
-        """Pixels that differ from other's: (count, up to limit examples (x, y, ours, theirs),
-        bounding box (x0, y0, x1, y1) or None)."""
+    def differing_pixels(self, other):
+        """(x, y) of every pixel that differs from other's, row by row."""
         if (self.width, self.height) != (other.width, other.height):
             raise ValueError(f"sizes differ: {self.width}x{self.height} and "
                              f"{other.width}x{other.height}")
-        count, examples, box = 0, [], None
         stride = self.width * 3
         for y in range(self.height):
             row = slice(y * stride, (y + 1) * stride)
             if self.rgb[row] == other.rgb[row]:
                 continue
             for x in range(self.width):
-                if self.pixel(x, y) == other.pixel(x, y):
-                    continue
-                count += 1
-                if len(examples) < limit:
-                    examples.append((x, y, self.pixel(x, y), other.pixel(x, y)))
-                box = (x, y, x, y) if box is None else (
-                    min(box[0], x), min(box[1], y), max(box[2], x), max(box[3], y))
-        return count, examples, box
+                if self.pixel(x, y) != other.pixel(x, y):
+                    yield x, y
 
+    def differences(self, other, limit=10):
+        """Pixels that differ from other's: (count, up to limit examples (x, y, ours, theirs),
+        bounding box (x0, y0, x1, y1) or None)."""
+        count, examples, box = 0, [], None
+        for x, y in self.differing_pixels(other):
+            count += 1
+            if len(examples) < limit:
+                examples.append((x, y, self.pixel(x, y), other.pixel(x, y)))
+            box = (x, y, x, y) if box is None else (
+                min(box[0], x), min(box[1], y), max(box[2], x), max(box[3], y))
+        return count, examples, box
 
 def bmp_bytes(image):
     """The image as a Windows BMP: BITMAPINFOHEADER, 24 bits a pixel, rows bottom-up."""
