@@ -6,6 +6,7 @@
 #   ${CMAKE_INSTALL_LIBEXECDIR}/sketchboard/sketchboard    the program, kept off the PATH
 #   ${CMAKE_INSTALL_DATADIR}/sketchboard/Data1.skt ...     the five pictures
 #   ${CMAKE_INSTALL_DATAROOTDIR}/applications, icons, metainfo, and the manual page in section 6
+#   ${CMAKE_INSTALL_DOCDIR}/LICENSE                        (a Debian package: copyright, changelog.gz)
 include(GNUInstallDirs)
 
 set(SKETCHBOARD_ID org.example.sketchboard)
@@ -33,14 +34,20 @@ configure_file(packaging/sketchboard.metainfo.xml.in
   ${packaging_out}/${SKETCHBOARD_ID}.metainfo.xml @ONLY)
 configure_file(packaging/sketchboard.6.in ${packaging_out}/sketchboard.6 @ONLY)
 
-# Manual pages are installed compressed, as Debian asks; -n keeps the name and time out of the
-# archive, so that the package's contents do not change from one build to the next.
-add_custom_command(OUTPUT ${packaging_out}/sketchboard.6.gz
-  COMMAND gzip -9 -n -f -k ${packaging_out}/sketchboard.6
-  DEPENDS ${packaging_out}/sketchboard.6
-  COMMENT "Compressing the manual page"
-  VERBATIM)
-add_custom_target(sketchboard_manual ALL DEPENDS ${packaging_out}/sketchboard.6.gz)
+# Manual pages and changelogs are installed compressed, as Debian asks; -n keeps the name and
+# time out of the archive, so that the package's contents do not change from one build to the
+# next. Makes file.gz beside the file as part of every build.
+function(sketchboard_compress file)
+  get_filename_component(name ${file} NAME)
+  string(MAKE_C_IDENTIFIER "compress_${name}" target)
+  add_custom_command(OUTPUT ${file}.gz
+    COMMAND gzip -9 -n -f -k ${file}
+    DEPENDS ${file}
+    COMMENT "Compressing ${name}"
+    VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${file}.gz)
+endfunction()
+sketchboard_compress(${packaging_out}/sketchboard.6)
 
 install(TARGETS sketchboard RUNTIME DESTINATION ${sketchboard_program_dir})
 install(PROGRAMS ${packaging_out}/sketchboard DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -50,6 +57,14 @@ install(FILES ${packaging_out}/${SKETCHBOARD_ID}.desktop
 install(FILES ${packaging_out}/${SKETCHBOARD_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 install(FILES ${packaging_out}/sketchboard.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+# A Debian package carries the licence in its copyright file, beside a changelog (both made in
+# Packaging.cmake); any other install carries LICENSE itself.
+option(SKETCHBOARD_DEBIAN_DOCS "Install Debian's copyright file and changelog instead of LICENSE"
+  OFF)
+if(NOT SKETCHBOARD_DEBIAN_DOCS)
+  install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
 
 install(FILES data/sketchboard.png
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/256x256/apps

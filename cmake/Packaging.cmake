@@ -15,6 +15,31 @@ if(NOT DEFINED CPACK_PACKAGE_CONTACT)
   set(CPACK_PACKAGE_CONTACT "sketchboard developers <sketchboard@example.org>")
 endif()
 
+# The documents a Debian package carries in /usr/share/doc/sketchboard: the copyright file, which
+# says what LICENSE says in Debian's machine-readable form, and the changelog of this release.
+if(SKETCHBOARD_DEBIAN_DOCS)
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+  string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" holder_line "${licence}")
+  set(SKETCHBOARD_COPYRIGHT "${CMAKE_MATCH_1}")
+  string(FIND "${licence}" "Permission" terms_start)
+  string(SUBSTRING "${licence}" ${terms_start} -1 terms)
+  string(STRIP "${terms}" terms)
+  # Continuation lines start with a space, and an empty line is written as " .".
+  string(REPLACE "\n\n" "\n.\n" terms "${terms}")
+  string(REPLACE "\n" "\n " terms "${terms}")
+  set(SKETCHBOARD_LICENCE_TERMS " ${terms}")
+  configure_file(packaging/copyright.in ${packaging_out}/copyright @ONLY)
+
+  # Debian changelogs date their entries as RFC 2822 does.
+  execute_process(COMMAND date -u -R -d "${SKETCHBOARD_RELEASE_DATE} 12:00"
+    OUTPUT_VARIABLE SKETCHBOARD_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE
+    COMMAND_ERROR_IS_FATAL ANY)
+  configure_file(packaging/changelog.in ${packaging_out}/changelog @ONLY)
+  sketchboard_compress(${packaging_out}/changelog)
+  install(FILES ${packaging_out}/copyright ${packaging_out}/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
+
 # The package must hold what the desktop entry names, so it installs under the configured prefix
 # rather than CPack's own default.
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})

@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the "deb" preset in a tree of its own and checks its control
-# fields and file list.
+# fields, its file list, the version it carries everywhere, lintian's verdict and the hardening
+# of the program in it.
 # Usage: deb_test.sh SOURCE_DIR WORK_DIR VERSION APP_ID
 set -uo pipefail
 source=$1 work=$2 version=$3 id=$4
 
-for tool in dpkg-deb dpkg-shlibdeps; do
+for tool in dpkg-deb dpkg-shlibdeps lintian readelf; do
     if ! command -v "$tool" >/dev/null; then
-        echo "FAIL: $tool is missing (Debian: dpkg-dev)" >&2
+        echo "FAIL: $tool is missing (Debian: dpkg-dev, lintian, binutils)" >&2
         exit 1
     fi
 done
 
 rm -rf "$work"
-if ! { cmake --preset deb -S "$source" -B "$work" &&
+# The compile commands only record how each file was compiled; the package is the preset's own.
+if ! { cmake --preset deb -S "$source" -B "$work" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON &&
     cmake --build "$work" --parallel 2 &&
     (cd "$work" && cpack -G DEB); } >"$work.log" 2>&1; then
     cat "$work.log" >&2
@@ -64,6 +66,8 @@ expected=$(sort -k3 <<LIST
 -rw-r--r-- root/root ./usr/share/icons/hicolor/128x128/apps/$id.png
 -rw-r--r-- root/root ./usr/share/icons/hicolor/256x256/apps/$id.png
 -rw-r--r-- root/root ./usr/share/man/man6/sketchboard.6.gz
+-rw-r--r-- root/root ./usr/share/doc/sketchboard/copyright
+-rw-r--r-- root/root ./usr/share/doc/sketchboard/changelog.gz
 LIST
 )
 if [ "$files" != "$expected" ]; then
@@ -77,6 +81,40 @@ exec_line=$(echo "$desktop" | sed -n 's/^Exec=//p')
 path_line=$(echo "$desktop" | sed -n 's/^Path=//p')
 echo "$listing" | grep -q " \.$exec_line\$" || fail "Exec=$exec_line is not in the package"
 echo "$listing" | grep -q " \.$path_line/Data1.skt\$" || fail "Path=$path_line holds no pictures"
+
+# One version, from the project, in the changelog, the AppStream release and the manual page.
+member() { dpkg-deb --fsys-tarfile "$deb" | tar -xO "./$1"; }
+changelog_version=$(member usr/share/doc/sketchboard/changelog.gz | zcat | sed -n '1s/^sketchboard (\([^)]*\)).*/\1/p')
+release_version=$(member "usr/share/metainfo/$id.metainfo.xml" | sed -n 's/.*<release version="\([^"]*\)".*/\1/p')
+page_version=$(member usr/share/man/man6/sketchboard.6.gz | zcat | sed -n 's/^\.TH .*"sketchboard \([^"]*\)".*/\1/p')
+[ "$changelog_version $release_version $page_version" = "$version $version $version" ] ||
+    fail "versions: changelog '$changelog_version', AppStream '$release_version', manual '$page_version', not $version"
+
+# Errors and warnings fail; informational notes are printed for the log.
+report=$(lintian --info --display-info "$deb" 2>&1 | grep -v 'running with root privileges')
+echo "$report"
+if echo "$report" | grep -q '^[EW]: '; then
+    fail "lintian reports errors or warnings"
+fi
+
+# Hardening: the program in the package is position-independent, its global offset table is
+# read-only with every symbol bound at start-up, and it has the stack protector; every file of
+# the program was compiled optimised with the C library's fortified calls.
+program=$(mktemp)
+member usr/lib/games/sketchboard/sketchboard >"$program"
+readelf -hW "$program" | grep -q 'Type: *DYN' || fail "the program is not position-independent"
+readelf -dW "$program" | grep -q 'FLAGS_1.*PIE' || fail "the program is not marked PIE"
+readelf -lW "$program" | grep -q 'GNU_RELRO' || fail "the program has no read-only relocations (-z relro)"
+readelf -dW "$program" | grep -Eq 'BIND_NOW|FLAGS_1.* NOW' || fail "the program binds lazily (no -z now)"
+readelf --dyn-syms -W "$program" | grep -q '__stack_chk_fail' || fail "the program has no stack protector"
+rm -f "$program"
+unfortified=$(python3 -c '
+import json, sys
+for entry in json.load(open(sys.argv[1])):
+    if "/src/" in entry["file"] and not ("-D_FORTIFY_SOURCE=2" in entry["command"]
+                                         and any(f" -O{level}" in entry["command"] for level in "123s")):
+        print(entry["file"])' "$work/compile_commands.json")
+[ -z "$unfortified" ] || fail "compiled without optimisation or -D_FORTIFY_SOURCE=2: $unfortified"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "package: $deb, Depends: $depends"

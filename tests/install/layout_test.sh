@@ -30,6 +30,7 @@ $datarootdir/icons/hicolor/64x64/apps/$id.png
 $datarootdir/icons/hicolor/128x128/apps/$id.png
 $datarootdir/icons/hicolor/256x256/apps/$id.png
 $mandir/man6/sketchboard.6.gz
+$datarootdir/doc/sketchboard/LICENSE
 LIST
 )
 actual=$(cd "$destdir" && find . -type f -printf '/%P\n' | sort)
