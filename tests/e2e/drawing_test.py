@@ -1,6 +1,5 @@
 """Drawing: the union of crosses a held key leaves, the limits, the order of held keys."""
 
-import signal
 import sys
 import time
 
@@ -89,11 +88,11 @@ def pen_stops_at_right_and_bottom_limits(config):
 
 @scenario(timeout=60)
 def quit_request_while_drawing_is_ignored(config):
-    """SIGINT while drawing: the program keeps running and the pen keeps moving."""
+    """A quit request while drawing: the program keeps running and the pen keeps moving."""
     pictures = test_pictures()
     with Sketchboard(config, files=pictures) as board:
         drawing = start_drawing(board, pictures)
-        board.send_signal(signal.SIGINT)
+        board.request_quit()
         time.sleep(0.5)
         board.expect_screen(drawing)
         board.key_down("Left")

@@ -1,4 +1,5 @@
-"""Hostile picture files, a FIFO under a picture's name, SIGTERM, and no display at all."""
+"""Hostile picture files, a FIFO under a picture's name, SIGTERM, and no display at all (the
+last two only on Linux: Windows has no SIGTERM, and no display check of the program's own)."""
 
 import os
 import shutil
@@ -131,7 +132,7 @@ def expect_terminated(board):
     board.expect_exit(TERMINATED)
 
 
-@scenario(timeout=60)
+@scenario(timeout=60, linux_only=True)
 def sigterm_during_title_wait(config):
     """SIGTERM on the title screen ends the program at once, with 143 and no output."""
     pictures = test_pictures()
@@ -141,7 +142,7 @@ def sigterm_during_title_wait(config):
         expect_terminated(board)
 
 
-@scenario(timeout=60)
+@scenario(timeout=60, linux_only=True)
 def sigterm_while_drawing(config):
     """SIGTERM while an arrow key is held and the pen moves: the drawing loop ends too."""
     pictures = test_pictures()
@@ -158,7 +159,7 @@ def sigterm_while_drawing(config):
             board.key_up("Right")
 
 
-@scenario(timeout=30)
+@scenario(timeout=30, linux_only=True)
 def no_display_exits_1(config):
     """No X server, no Wayland, no driver named: status 1 at once, nothing printed (instead of
     running invisibly, or writing a text-mode picture to the terminal)."""
@@ -169,7 +170,7 @@ def no_display_exits_1(config):
         board.expect_exit(1)
 
 
-@scenario(timeout=30)
+@scenario(timeout=30, linux_only=True)
 def unreachable_display_exits_1(config):
     """DISPLAY names an X server that is not there: status 1 at once, nothing printed (SDL
     would otherwise fall back to a driver of its own choosing, which prints or hides)."""

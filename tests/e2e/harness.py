@@ -25,6 +25,8 @@ Sketchboard(config, files=None, workdir=None, extra_env=None, argv=None, display
   wait_for_screen(expected, what, timeout)   ... until it equals expected exactly
   wait_until_still(timeout)      ... until two reads some time apart are the same
   expect_screen(*candidates)     the screen now must equal one of the candidates exactly
+  request_quit()                 a quit request: SIGINT, which SDL turns into one; on Windows
+                                 taskkill without /F, as the window's close button
   send_signal(number), running(), wait_exit(timeout) -> status or None
   quit()                         holds q until the program ends; checks status 0 and silence
   expect_exit(status)            after it ended: that status, and nothing printed
@@ -37,6 +39,9 @@ process behind.
 Each scenario file runs one scenario by name (CMakeLists.txt here lists the files):
     python3 tests/e2e/drawing_test.py --program build/sketchboard --implementation compat \
         --compat-root build/sdl12-compat/root held_arrow_leaves_union_of_crosses
+The implementation "windows" starts the Windows build (--program build-windows/sketchboard.exe)
+with wine, in the Wine prefix that WINEPREFIX names (CTest sets up a fresh one for the run);
+scenarios marked linux_only (POSIX signals, no X display) are not run there.
 A failed check saves the screen, the expected screen and their difference as PNGs in the
 --artifacts folder.
 """
@@ -82,10 +87,18 @@ class Config:
         self.name = name
         self.program = os.path.abspath(program)
         self.implementation = implementation
+        self.windows = implementation == "windows"
         self.artifacts = artifacts
         self.library_dirs = []
         if implementation == "compat":
             self.library_dirs = _compat_library_dirs(compat_root)
+        if self.windows and "WINEPREFIX" not in os.environ:
+            raise Skip("no WINEPREFIX: the Windows scenarios run from the Windows build's CTest")
+
+    def command(self, program=None):
+        """How to start a program: Windows programs through wine."""
+        program = program or self.program
+        return ["wine", program] if self.windows else [program]
 
     def environment(self, extra_env=None):
         """The process's environment with LD_LIBRARY_PATH set for the implementation."""
@@ -101,7 +114,13 @@ class Config:
         return env
 
     def check_library(self, env):
-        """Fails unless ldd shows that the program loads this implementation's libSDL."""
+        """Fails unless ldd shows that the program loads this implementation's libSDL; a
+        Windows program must have its SDL.dll beside it."""
+        if self.windows:
+            dll = os.path.join(os.path.dirname(self.program), "SDL.dll")
+            if not os.path.isfile(dll):
+                raise Failure(f"no SDL.dll beside {self.program}")
+            return
         out = subprocess.run(["ldd", self.program], env=env, capture_output=True, text=True,
                              check=False).stdout
         loaded = [line.split("=>")[1].split("(")[0].strip() for line in out.splitlines()
@@ -232,6 +251,7 @@ class Sketchboard:
         self.stdout = b""
         self.stderr = b""
         self.last_screen = None
+        self.focused = False
 
     def __enter__(self):
         try:
@@ -266,7 +286,7 @@ class Sketchboard:
         argv = self.argv
         if argv is None:
             self.config.check_library(env)
-            argv = [self.config.program]
+            argv = self.config.command()
         self._out = open(os.path.join(self.folder, "stdout"), "w+b")
         self._err = open(os.path.join(self.folder, "stderr"), "w+b")
         self.process = subprocess.Popen(argv, cwd=self.workdir or pictures, env=env,
@@ -287,6 +307,10 @@ class Sketchboard:
             if self.process is not None:
                 _end_process(self.process, signal.SIGKILL)
                 self._collect()
+            if self.config.windows:
+                # Whatever Wine still runs for the program ends with its X server.
+                subprocess.run(["wineserver", "-k"], check=False, timeout=30)
+                subprocess.run(["wineserver", "-w"], check=False, timeout=30)
         finally:
             if self.xserver is not None:
                 self.xserver.stop()
@@ -306,6 +330,13 @@ class Sketchboard:
 
     def running(self):
         return self.process.poll() is None
+
+    def request_quit(self):
+        if self.config.windows:
+            self.xserver.run_client(["wine", "taskkill", "/IM",
+                                     os.path.basename(self.config.program)])
+        else:
+            self.send_signal(signal.SIGINT)
 
     def send_signal(self, number):
         self.process.send_signal(number)
@@ -345,13 +376,23 @@ class Sketchboard:
     # Input.
 
     def key_down(self, *keys):
-        self.xserver.run_client(["xdotool", "keydown", *keys])
+        self._keys("keydown", keys)
 
     def key_up(self, *keys):
-        self.xserver.run_client(["xdotool", "keyup", *keys])
+        self._keys("keyup", keys)
 
     def key_press(self, *keys):
-        self.xserver.run_client(["xdotool", "key", *keys])
+        self._keys("key", keys)
+
+    def _keys(self, action, keys):
+        if self.config.windows and not self.focused:
+            # Without a window manager the keyboard follows the pointer, and Wine's window
+            # does not take the focus by itself: give it the focus once.
+            self.xserver.run_client(["xdotool", "search", "--sync", "--onlyvisible", "--class",
+                                     os.path.basename(self.config.program),
+                                     "windowfocus", "--sync"])
+            self.focused = True
+        self.xserver.run_client(["xdotool", action, *keys])
 
     def mouse_move(self, x, y):
         self.xserver.run_client(["xdotool", "mousemove", str(x), str(y)])
@@ -434,18 +475,25 @@ def difference_image(screen, expected):
     return out
 
 
-def scenario(timeout=60):
-    """Marks a function as a scenario; timeout (seconds) becomes its CTest TIMEOUT."""
+def scenario(timeout=60, linux_only=False):
+    """Marks a function as a scenario; timeout (seconds) becomes its CTest TIMEOUT. A
+    linux_only scenario is about what Windows does not have (POSIX signals, an X display)."""
 
     def mark(function):
         function.timeout = timeout
+        function.implementations = ("classic", "compat") if linux_only else IMPLEMENTATIONS
         return function
 
     return mark
 
 
-def _needed_tools():
-    missing = [tool for tool in ("Xvfb", "xdotool", "xwd", "ldd") if shutil.which(tool) is None]
+IMPLEMENTATIONS = ("classic", "compat", "windows")
+
+
+def _needed_tools(implementation):
+    tools = ["Xvfb", "xdotool", "xwd"] + (["wine", "wineserver"] if implementation == "windows"
+                                          else ["ldd"])
+    missing = [tool for tool in tools if shutil.which(tool) is None]
     if missing:
         raise Skip(f"missing {', '.join(missing)} (scripts/test installs them)")
 
@@ -453,9 +501,10 @@ def _needed_tools():
 def main(scenarios):
     """Command line of a scenario file: --list, or run one scenario by name."""
     parser = argparse.ArgumentParser()
-    parser.add_argument("--list", action="store_true", help="print 'name timeout' lines")
+    parser.add_argument("--list", action="store_true",
+                        help="print 'name timeout implementation,...' lines")
     parser.add_argument("--program")
-    parser.add_argument("--implementation", choices=("classic", "compat"), default="classic")
+    parser.add_argument("--implementation", choices=IMPLEMENTATIONS, default="classic")
     parser.add_argument("--compat-root", default="")
     parser.add_argument("--artifacts", default=".")
     parser.add_argument("scenario", nargs="?")
@@ -463,7 +512,7 @@ def main(scenarios):
     by_name = {function.__name__: function for function in scenarios}
     if args.list:
         for function in scenarios:
-            print(function.__name__, function.timeout)
+            print(function.__name__, function.timeout, ",".join(function.implementations))
         return 0
     if args.scenario not in by_name or not args.program:
         parser.error(f"give --program and one of: {', '.join(by_name)}")
@@ -473,7 +522,7 @@ def main(scenarios):
     name = f"e2e.{args.implementation}.{args.scenario}"
     started = time.monotonic()
     try:
-        _needed_tools()
+        _needed_tools(args.implementation)
         config = Config(name, args.program, args.implementation, args.compat_root,
                         args.artifacts)
         by_name[args.scenario](config)
