@@ -19,16 +19,18 @@ cc=$4
 parent=$(dirname "$prefix")
 mkdir -p "$parent"
 work=$(mktemp -d "$parent/.sdl-build.XXXXXX")
-log="$prefix.log"
 trap 'rm -rf "$work"' EXIT
+trap 'exit 1' HUP INT TERM
+log="$work/build.log"
+: >"$log"
 
+# On failure the whole log is kept as PREFIX.log.
 fail() {
-    echo "Building SDL for Windows failed at: $1. The end of $log:" >&2
+    cp "$log" "$prefix.log"
+    echo "Building SDL for Windows failed at: $1. The end of $prefix.log:" >&2
     tail -n 40 "$log" >&2
     exit 1
 }
-
-: >"$log"
 
 # Debian's source packages, from the mirror that the system's own sources name.
 apt_dir="$work/apt"
@@ -71,4 +73,4 @@ printf '%s\n' "$source_version" >"$staged/share/doc/SDL/source-version"
 # A rename within one file system: PREFIX appears whole or not at all. Should a concurrent build
 # have finished first, its PREFIX is as good as this one.
 mv -T "$staged" "$prefix" 2>/dev/null || [ -f "$prefix/bin/SDL.dll" ] || fail "renaming into place"
-rm -f "$log"
+rm -f "$prefix.log"
