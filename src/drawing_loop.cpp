@@ -2,7 +2,7 @@
 
 #include "cursor.h"
 #include "pen.h"
-#include "termination.h"
+#include "system.h"
 
 bool drawing_pass(SDL_Surface* screen, const Uint8* keys, int& cursor_x, int& cursor_y) {
     return move_pen(keys, cursor_x, cursor_y,

@@ -1,7 +1,7 @@
 #include "pictures.h"
 
 #include "bmp_check.h"
-#include "picture_file.h"
+#include "system.h"
 
 SDL_Surface* load_picture_from_memory(const std::uint8_t* bytes, std::size_t size) {
     if (check_bmp(bytes, size) != BmpVerdict::accepted) {

@@ -6,7 +6,7 @@
 
 #include <SDL.h>
 
-#include "picture_file.h"
+#include "system.h"
 
 // The five pictures, read from the working directory at start-up, in this load order.
 enum PictureRole {

@@ -1,15 +1,12 @@
 #include "sketchboard.h"
 
-#include <cstdlib>
-
 #include <SDL.h>
 
 #include "drawing_loop.h"
 #include "event_pump.h"
 #include "pictures.h"
 #include "pixels.h"
-#include "termination.h"
-#include "video_driver.h"
+#include "system.h"
 
 namespace {
 
@@ -38,26 +35,10 @@ bool wait_for_first_input(InputState& input) {
     return true;
 }
 
-// Starts SDL's video on the driver named, or else only on a driver of a display that the
-// environment points at (see video_driver.h).
-bool start_video() {
-    if (is_set(std::getenv("SDL_VIDEODRIVER"))) {
-        return SDL_Init(SDL_INIT_VIDEO) >= 0;
-    }
-    for (const char* driver :
-         display_drivers(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
-        setenv("SDL_VIDEODRIVER", driver, 1);
-        if (SDL_Init(SDL_INIT_VIDEO) >= 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 int run_sketchboard(int /*argc*/, char** /*argv*/) {
-    // Before SDL_Init, so that the threads SDL starts inherit the blocked signal.
+    // Before SDL_Init, so that the threads SDL starts are covered too.
     hold_termination_requests();
     const Pictures pictures = load_pictures();
     if (termination_requested()) {

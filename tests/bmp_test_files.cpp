@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-#include <unistd.h>
+#include <filesystem>
+#include <random>
 
 namespace {
 
@@ -74,11 +74,14 @@ std::uint32_t pixel_offset_of(const std::vector<std::uint8_t>& bmp) {
 }
 
 std::string write_temporary_file(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    char folder[] = "/tmp/sketchboard-test-XXXXXX";
-    if (mkdtemp(folder) == nullptr) {
-        std::abort();
-    }
-    const std::string path = std::string(folder) + "/" + name;
+    // A folder of its own, so that the file can carry a picture's name.
+    std::random_device random;
+    std::filesystem::path folder;
+    do {
+        folder = std::filesystem::temp_directory_path() /
+                 ("sketchboard-test-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(folder));
+    const std::string path = (folder / name).string();
     std::FILE* const file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         std::abort();
@@ -90,5 +93,6 @@ std::string write_temporary_file(const std::string& name, const std::vector<std:
 
 void remove_temporary_file(const std::string& path) {
     std::remove(path.c_str());
-    rmdir(path.substr(0, path.rfind('/')).c_str());
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(path).parent_path(), ignored);
 }

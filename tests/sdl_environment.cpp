@@ -37,8 +37,12 @@ void drain_events() {
 }
 
 int main(int argc, char** argv) {
-    // CTest names the dummy driver; do the same when the tests are started by hand.
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    // CTest names the dummy driver; do the same when the tests are started by hand. SDL_putenv,
+    // as Windows has no setenv; it keeps the string, hence static.
+    static char dummy_driver[] = "SDL_VIDEODRIVER=dummy";
+    if (std::getenv("SDL_VIDEODRIVER") == nullptr) {
+        SDL_putenv(dummy_driver);
+    }
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new SdlEnvironment);
     return RUN_ALL_TESTS();

@@ -26,8 +26,11 @@ ensure_packages() {
         return 0
     fi
     echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Wait for another apt or dpkg (an unattended upgrade, a second build) rather than fail.
+    local wait_for_lock=(-o DPkg::Lock::Timeout=600)
+    as_root apt-get "${wait_for_lock[@]}" update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get "${wait_for_lock[@]}" install -y -qq \
+        --no-install-recommends "${missing[@]}"
 }
 
 # What building needs. Either SDL 1.2 development package will do: keep one that is there.
@@ -36,6 +39,13 @@ ensure_build_packages() {
     if ! pkg-config --exists sdl 2>/dev/null; then
         ensure_packages libsdl1.2-dev
     fi
+}
+
+# What the Windows build needs (cmake --preset windows): the cross compiler, Wine to run the tests,
+# xauth for its X server, NSIS for the installer, dpkg-source to unpack SDL's source package, and
+# GoogleTest's sources.
+ensure_windows_packages() {
+    ensure_packages cmake make g++-mingw-w64-x86-64 wine64 wine nsis xauth dpkg-dev googletest
 }
 
 # What the end-to-end tests need: an X server without a screen, key presses, screen dumps.

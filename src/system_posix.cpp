@@ -1,14 +1,21 @@
-#include "picture_file.h"
+#include "system.h"
 
 #include <cerrno>
+#include <cstdlib>
 
+#include <SDL.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "video_driver.h"
+
 namespace {
 
+// The picture buffer asks the kernel to back its pages with 2 MB pages where it can: mapping
+// fresh memory 4 KB at a time costs as much as decoding the pictures on some machines, and
+// start-up should not pay for it twice per file.
 constexpr std::size_t huge_page_bytes = std::size_t{2} << 20;
 
 // Reads until end of file into [bytes, bytes + capacity). A file that fills the room is read
@@ -83,4 +90,45 @@ bool read_picture_file(const char* file_name, const PictureBuffer& buffer, std::
         size = 0;
     }
     return ok;
+}
+
+// A handler would need a global flag, and SDL turns the signal into a quit request that the
+// drawing loop ignores; so instead SIGTERM is blocked before SDL starts any thread, stays
+// pending, and the program looks for it once per pass.
+void hold_termination_requests() {
+    struct sigaction current {};
+    if (sigaction(SIGTERM, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
+        // Blocked signals are never discarded, even ignored ones: blocking would undo the
+        // parent's choice.
+        return;
+    }
+    sigset_t termination;
+    sigemptyset(&termination);
+    sigaddset(&termination, SIGTERM);
+    sigprocmask(SIG_BLOCK, &termination, nullptr);
+}
+
+bool termination_requested() {
+    sigset_t pending;
+    sigemptyset(&pending);
+    if (sigpending(&pending) != 0) {
+        return false;
+    }
+    return sigismember(&pending, SIGTERM) == 1;
+}
+
+// Starts SDL's video on the driver named, or else only on a driver of a display that the
+// environment points at (see video_driver.h).
+bool start_video() {
+    if (is_set(std::getenv("SDL_VIDEODRIVER"))) {
+        return SDL_Init(SDL_INIT_VIDEO) >= 0;
+    }
+    for (const char* driver :
+         display_drivers(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
+        setenv("SDL_VIDEODRIVER", driver, 1);
+        if (SDL_Init(SDL_INIT_VIDEO) >= 0) {
+            return true;
+        }
+    }
+    return false;
 }

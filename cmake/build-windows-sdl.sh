@@ -1,0 +1,76 @@
+#!/bin/sh
+# Builds SDL 1.2 for Windows from Debian's source package and installs it into PREFIX, for
+# cmake/WindowsSDL.cmake, which runs this when PREFIX is missing.
+#
+#   build-windows-sdl.sh PREFIX SOURCE_VERSION HOST C_COMPILER
+#
+# Debian ships no SDL for mingw, but its source package (Debian's patches, security fixes
+# included) builds for Windows as it is. The source is fetched with a private apt configuration,
+# so the system's package lists are never touched, and everything is built in a temporary folder
+# beside PREFIX that is renamed into place at the end: an interrupted or concurrent build never
+# leaves a half-built PREFIX behind.
+set -eu
+
+prefix=$1
+source_version=$2
+host=$3
+cc=$4
+
+parent=$(dirname "$prefix")
+mkdir -p "$parent"
+work=$(mktemp -d "$parent/.sdl-build.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+trap 'exit 1' HUP INT TERM
+log="$work/build.log"
+: >"$log"
+
+# On failure the whole log is kept as PREFIX.log.
+fail() {
+    cp "$log" "$prefix.log"
+    echo "Building SDL for Windows failed at: $1. The end of $prefix.log:" >&2
+    tail -n 40 "$log" >&2
+    exit 1
+}
+
+# Debian's source packages, from the mirror that the system's own sources name.
+apt_dir="$work/apt"
+mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+uri=$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
+printf 'Types: deb-src\nURIs: %s\nSuites: bookworm\nComponents: main\nSigned-By: %s\n' \
+    "${uri:-http://deb.debian.org/debian}" /usr/share/keyrings/debian-archive-keyring.gpg \
+    >"$apt_dir/sources.sources"
+set -- -o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir" \
+    -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache"
+if [ "$(id -u)" -eq 0 ]; then
+    # apt hands downloads to its own user, which cannot write into a private folder under root's
+    # home; this download is checked against the archive's signed index all the same.
+    set -- "$@" -o APT::Sandbox::User=root
+fi
+apt-get "$@" -q update >>"$log" 2>&1 || fail "apt-get update"
+(cd "$work" && apt-get "$@" -q source --download-only "libsdl1.2=$source_version") >>"$log" 2>&1 ||
+    fail "apt-get source"
+# Unpacking applies Debian's patches.
+dpkg-source -x "$work"/libsdl1.2_*.dsc "$work/source" >>"$log" 2>&1 || fail "dpkg-source"
+
+# Only video and events are used; the main wrapper must leave stdout and stderr alone.
+(
+    cd "$work/source" &&
+        CC="$cc" CFLAGS="-O2" LDFLAGS="-static-libgcc" ./configure --host="$host" --prefix="$prefix" \
+            --disable-audio --disable-joystick --disable-cdrom --disable-nasm \
+            --disable-stdio-redirect &&
+        make -j "$(nproc)" &&
+        make install DESTDIR="$work/stage"
+) >>"$log" 2>&1 || fail "configure, make and make install"
+
+staged="$work/stage$prefix"
+"$host-strip" --strip-unneeded "$staged/bin/SDL.dll" || fail "strip"
+
+# What the packages ship beside SDL.dll: its licence and where its source comes from.
+mkdir -p "$staged/share/doc/SDL"
+cp "$work/source/COPYING" "$staged/share/doc/SDL/COPYING"
+printf '%s\n' "$source_version" >"$staged/share/doc/SDL/source-version"
+
+# A rename within one file system: PREFIX appears whole or not at all. Should a concurrent build
+# have finished first, its PREFIX is as good as this one.
+mv -T "$staged" "$prefix" 2>/dev/null || [ -f "$prefix/bin/SDL.dll" ] || fail "renaming into place"
+rm -f "$prefix.log"
