@@ -1,6 +1,6 @@
-# The Debian package: `cpack -G DEB` in a tree configured with the "deb" preset (see
-# CMakePresets.json), which installs into /usr with Debian's folders for games.
-set(CPACK_GENERATOR DEB)
+# The packages, made by `cpack`: on Linux the Debian package, in a tree configured with the "deb"
+# preset (see CMakePresets.json), which installs into /usr with Debian's folders for games; on
+# Windows a ZIP and an installer (PackagingWindows.cmake), with the "windows" preset.
 set(CPACK_PACKAGE_NAME sketchboard)
 set(CPACK_PACKAGE_VENDOR "sketchboard developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "draw with the arrow keys on a full-screen sketch board")
@@ -14,6 +14,14 @@ Space moves the pen down too, and q quits.]])
 if(NOT DEFINED CPACK_PACKAGE_CONTACT)
   set(CPACK_PACKAGE_CONTACT "sketchboard developers <sketchboard@example.org>")
 endif()
+
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
+  include(CPack)
+  return()
+endif()
+
+set(CPACK_GENERATOR DEB)
 
 # The documents a Debian package carries in /usr/share/doc/sketchboard: the copyright file, which
 # says what LICENSE says in Debian's machine-readable form, and the changelog of this release.

@@ -29,6 +29,7 @@ set_tests_properties(wine_prefix_setup wine_prefix_cleanup PROPERTIES
   ENVIRONMENT "${SKETCHBOARD_WINE_ENVIRONMENT}" RESOURCE_LOCK wine LABELS wine)
 
 function(sketchboard_tests_under_wine)
-  set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine)
+  set_property(TEST ${ARGN} APPEND PROPERTY FIXTURES_REQUIRED wine_prefix)
+  set_property(TEST ${ARGN} APPEND PROPERTY RESOURCE_LOCK wine)
   set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT ${SKETCHBOARD_WINE_ENVIRONMENT})
 endfunction()

@@ -1,0 +1,62 @@
+# The Windows packages, made by `cpack` in the Windows build (see CMakePresets.json): a ZIP to
+# unpack anywhere and a 64-bit NSIS installer. Both hold one flat folder: the program, SDL.dll,
+# the five pictures, a README for Windows users and the licences. The program reads its pictures
+# from its working folder; double-clicked in that folder, or started from the installer's
+# shortcut, that is the folder itself.
+
+# Text files as Windows editors expect them, with CR LF line ends.
+function(sketchboard_windows_text source destination)
+  file(READ "${source}" text)
+  string(REPLACE "\r\n" "\n" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE "${destination}" "${text}")
+endfunction()
+
+set(windows_out ${PROJECT_BINARY_DIR}/packaging)
+configure_file(packaging/windows/README.txt.in ${windows_out}/README.in.txt @ONLY)
+sketchboard_windows_text(${windows_out}/README.in.txt ${windows_out}/README.txt)
+sketchboard_windows_text(${PROJECT_SOURCE_DIR}/LICENSE ${windows_out}/LICENSE.txt)
+sketchboard_windows_text(${SKETCHBOARD_SDL_LICENSE} ${windows_out}/SDL-COPYING.txt)
+# The LGPL asks that whoever receives SDL.dll can find its source.
+string(REGEX REPLACE "[+-].*" "" sdl_version ${SKETCHBOARD_SDL_SOURCE_VERSION})
+file(WRITE ${windows_out}/SDL-SOURCE.in.txt "\
+SDL.dll is SDL ${sdl_version}, built from Debian's source package libsdl1.2, version
+${SKETCHBOARD_SDL_SOURCE_VERSION}, with Debian's patches applied, for x86_64 Windows with
+mingw-w64, configured without audio, joystick and CD-ROM support. That source is at
+https://sources.debian.org/src/libsdl1.2/${SKETCHBOARD_SDL_SOURCE_VERSION}/
+and on any Debian 12 system: apt-get source libsdl1.2=${SKETCHBOARD_SDL_SOURCE_VERSION}
+")
+sketchboard_windows_text(${windows_out}/SDL-SOURCE.in.txt ${windows_out}/SDL-SOURCE.txt)
+
+install(TARGETS sketchboard RUNTIME DESTINATION .)
+install(FILES ${SKETCHBOARD_SDL_DLL} ${SKETCHBOARD_PICTURES}
+  ${windows_out}/README.txt ${windows_out}/LICENSE.txt
+  ${windows_out}/SDL-COPYING.txt ${windows_out}/SDL-SOURCE.txt
+  DESTINATION .)
+
+set(CPACK_GENERATOR ZIP NSIS)
+# The NSIS lines below hold backslashes and quotes that must reach the installer script as they are.
+set(CPACK_VERBATIM_VARIABLES ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY sketchboard)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY sketchboard)
+set(CPACK_RESOURCE_FILE_LICENSE ${windows_out}/LICENSE.txt)
+
+# makensis's default stub makes a 32-bit installer, which Windows without its 32-bit part cannot
+# run; the wrapper asks for a 64-bit one. A 64-bit installer installs into the 64-bit Program
+# Files and registers in the 64-bit view of the registry.
+set(CPACK_NSIS_EXECUTABLE ${PROJECT_SOURCE_DIR}/packaging/windows/makensis-amd64.sh)
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# Also the Start-menu folder's name.
+set(CPACK_NSIS_PACKAGE_NAME sketchboard)
+set(CPACK_NSIS_DISPLAY_NAME sketchboard)
+set(CPACK_NSIS_INSTALLED_ICON_NAME sketchboard.exe)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# The Start-menu shortcut starts the program in the install folder, where its pictures are: a
+# shortcut's working folder is the output path at the moment it is created, so it is set here
+# rather than left to whatever the installer last unpacked.
+set(CPACK_NSIS_CREATE_ICONS_EXTRA [[
+    SetOutPath "$INSTDIR"
+    CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\sketchboard.lnk" "$INSTDIR\sketchboard.exe"]])
+set(CPACK_NSIS_DELETE_ICONS_EXTRA [[
+    Delete "$SMPROGRAMS\$MUI_TEMP\sketchboard.lnk"]])
