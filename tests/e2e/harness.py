@@ -537,6 +537,17 @@ def main(scenarios):
     return 0
 
 
+def main_with_options(options, make_scenarios):
+    """main() for scenarios that need values of their own: each of options is taken off the
+    command line as --option VALUE and handed to make_scenarios by name."""
+    parser = argparse.ArgumentParser(add_help=False)
+    for option in options:
+        parser.add_argument(f"--{option}", default="")
+    ours, rest = parser.parse_known_args()
+    sys.argv[1:] = rest
+    return main(make_scenarios(**vars(ours)))
+
+
 def _save_images(folder, name, to_save):
     if not to_save:
         return

@@ -5,7 +5,6 @@ Runs through the end-to-end harness (tests/e2e), so once on each SDL implementat
 harness's own options it takes --launcher and --pictures (the installed data folder).
 """
 
-import argparse
 import os
 import struct
 import sys
@@ -51,12 +50,12 @@ def installed_pictures(folder):
     return pictures
 
 
-def make_scenarios(launcher, pictures_folder):
+def make_scenarios(launcher, pictures):
     @scenario(timeout=60)
     def installed_launcher_from_elsewhere(config):
         """From an empty folder, the launcher shows the title made of the installed pictures;
         q ends it with status 0 and nothing printed."""
-        title = title_screen(installed_pictures(pictures_folder))
+        title = title_screen(installed_pictures(pictures))
         # The harness checks which libSDL the program loads only when it starts the program
         # itself; here the launcher starts it, with the same environment.
         config.check_library(config.environment())
@@ -69,9 +68,4 @@ def make_scenarios(launcher, pictures_folder):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser(add_help=False)
-    parser.add_argument("--launcher", default="")
-    parser.add_argument("--pictures", default="")
-    ours, rest = parser.parse_known_args()
-    sys.argv[1:] = rest
-    sys.exit(harness.main(make_scenarios(ours.launcher, ours.pictures)))
+    sys.exit(harness.main_with_options(["launcher", "pictures"], make_scenarios))

@@ -1,14 +1,13 @@
 """The Windows packages under Wine, as a user meets them: the ZIP unpacked anywhere and its
-program started in its own folder; the installer run silently, the program started through its
-Start-menu shortcut from an unrelated folder, then the silent uninstaller. Each time the title
+program started in its own folder; the installer run silently, the program started as its
+Start-menu shortcut says (target and working folder), then the silent uninstaller. Each time the title
 must be made exactly of the pictures that came with the package, and q must end the program
 with status 0 and nothing printed.
 
 Runs through the end-to-end harness (tests/e2e) with --implementation windows; beside the
-harness's own options it takes --zip and --installer, the packages CPack made.
+harness's own options it takes --archive (the ZIP) and --installer, the packages CPack made.
 """
 
-import argparse
 import glob
 import os
 import struct
@@ -92,14 +91,14 @@ def check_title_and_quit(config, argv, workdir, pictures_folder):
         board.quit()
 
 
-def make_scenarios(zip_path, installer):
+def make_scenarios(archive, installer):
     @scenario(timeout=120)
     def zip_runs_from_its_own_folder(config):
         """Unpacked into a fresh folder, the ZIP's program runs from the folder it came in."""
         with tempfile.TemporaryDirectory(prefix="sketchboard-zip-") as unpacked:
-            with zipfile.ZipFile(zip_path) as archive:
-                archive.extractall(unpacked)
-                names = {os.path.basename(name) for name in archive.namelist()}
+            with zipfile.ZipFile(archive) as opened:
+                opened.extractall(unpacked)
+                names = {os.path.basename(name) for name in opened.namelist()}
             if names != ZIP_CONTENTS:
                 raise Failure(f"the ZIP holds {sorted(names)}, not {sorted(ZIP_CONTENTS)}")
             programs = glob.glob(os.path.join(unpacked, "*", "sketchboard.exe"))
@@ -148,9 +147,4 @@ def make_scenarios(zip_path, installer):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser(add_help=False)
-    parser.add_argument("--zip", default="")
-    parser.add_argument("--installer", default="")
-    ours, rest = parser.parse_known_args()
-    sys.argv[1:] = rest
-    sys.exit(harness.main(make_scenarios(ours.zip, ours.installer)))
+    sys.exit(harness.main_with_options(["archive", "installer"], make_scenarios))
