@@ -5,8 +5,7 @@
 #
 # Defines SDL::SDL, the imported target the program and the tests link against, and for the
 # packages: SKETCHBOARD_SDL_DLL (the SDL.dll the program loads), SKETCHBOARD_SDL_LICENSE (SDL's
-# COPYING), SKETCHBOARD_SDL_SOURCE_VERSION and SKETCHBOARD_SDL_SOURCE_VERSION_FILE (which holds
-# that version).
+# COPYING) and SKETCHBOARD_SDL_SOURCE_VERSION (the Debian source package's version).
 
 set(SKETCHBOARD_SDL_SOURCE_VERSION 1.2.15+dfsg2-8)
 
@@ -37,7 +36,6 @@ endif()
 
 set(SKETCHBOARD_SDL_DLL "${SKETCHBOARD_SDL_PREFIX}/bin/SDL.dll")
 set(SKETCHBOARD_SDL_LICENSE "${SKETCHBOARD_SDL_PREFIX}/share/doc/SDL/COPYING")
-set(SKETCHBOARD_SDL_SOURCE_VERSION_FILE "${SKETCHBOARD_SDL_PREFIX}/share/doc/SDL/source-version")
 
 # SDL.dll, linked dynamically: the LGPL lets a static link only with the program's objects
 # offered, and a DLL beside the program stays replaceable by its user.

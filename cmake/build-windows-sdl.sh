@@ -65,10 +65,10 @@ dpkg-source -x "$work"/libsdl1.2_*.dsc "$work/source" >>"$log" 2>&1 || fail "dpk
 staged="$work/stage$prefix"
 "$host-strip" --strip-unneeded "$staged/bin/SDL.dll" || fail "strip"
 
-# What the packages ship beside SDL.dll: its licence and where its source comes from.
+# What the packages ship beside SDL.dll: its licence (where its source comes from, they say
+# themselves).
 mkdir -p "$staged/share/doc/SDL"
 cp "$work/source/COPYING" "$staged/share/doc/SDL/COPYING"
-printf '%s\n' "$source_version" >"$staged/share/doc/SDL/source-version"
 
 # A rename within one file system: PREFIX appears whole or not at all. Should a concurrent build
 # have finished first, its PREFIX is as good as this one.
