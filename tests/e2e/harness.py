@@ -228,6 +228,12 @@ class XServer:
         self.process = None
 
 
+def _end_wine():
+    """Ends every process of the Wine prefix (WINEPREFIX), and its wineserver."""
+    subprocess.run(["wineserver", "-k"], check=False, timeout=30)
+    subprocess.run(["wineserver", "-w"], check=False, timeout=30)
+
+
 def _end_process(process, first_signal):
     if process.poll() is None:
         process.send_signal(first_signal)
@@ -296,6 +302,11 @@ class Sketchboard:
         if argv is None:
             self.config.check_library(env)
             argv = self.config.command()
+        if self.config.windows:
+            # A wineserver that an earlier test left running (the unit tests run with no
+            # display) keeps its desktop, and a window opened on that desktop has no display to
+            # go to: the program's video mode would fail. Start on a Wine of our own.
+            _end_wine()
         self._out = open(os.path.join(self.folder, "stdout"), "w+b")
         self._err = open(os.path.join(self.folder, "stderr"), "w+b")
         self.process = subprocess.Popen(argv, cwd=self.workdir or pictures, env=env,
@@ -318,8 +329,7 @@ class Sketchboard:
                 self._collect()
             if self.config.windows:
                 # Whatever Wine still runs for the program ends with its X server.
-                subprocess.run(["wineserver", "-k"], check=False, timeout=30)
-                subprocess.run(["wineserver", "-w"], check=False, timeout=30)
+                _end_wine()
         finally:
             if self.xserver is not None:
                 self.xserver.stop()
