@@ -5,9 +5,10 @@
 #include <cstdint>
 
 // What the operating system provides: reading a picture file without waiting on a device,
-// noticing a request to terminate, and starting SDL's video. Everything above these functions is
-// the same source on every system; each system has its own file implementing them
-// (system_posix.cpp, system_windows.cpp), and the build picks the one for its target.
+// noticing a request to terminate, starting SDL's video, and letting the browser run. Everything
+// above these functions is the same source on every system; each system has its own file
+// implementing them (system_posix.cpp, system_windows.cpp, system_web.cpp), and the build picks
+// the one for its target.
 
 // Room to read picture files into, one at a time, reused from one file to the next. The memory
 // is reserved up front for the largest file accepted, but only the pages a file fills are ever
@@ -55,3 +56,9 @@ bool termination_requested();
 // Starts SDL's video subsystem; false when no video can be had, which ends the program with
 // status 1.
 bool start_video();
+
+// The program's loops never sleep. In a browser page the program runs on the page's only thread,
+// so each pass of the title wait and of the drawing loop hands that thread back to the browser
+// once: it draws the page, delivers keys and stays responsive. Elsewhere the system schedules
+// the program beside everything else, and this does nothing.
+void yield_to_browser();

@@ -132,3 +132,5 @@ bool start_video() {
     }
     return false;
 }
+
+void yield_to_browser() {}

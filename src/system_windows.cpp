@@ -103,3 +103,5 @@ bool termination_requested() {
 bool start_video() {
     return SDL_Init(SDL_INIT_VIDEO) >= 0;
 }
+
+void yield_to_browser() {}
