@@ -4,8 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "bmp_check.h"
+
 // What the operating system provides: reading a picture file without waiting on a device,
-// noticing a request to terminate, and starting SDL's video. Everything above these functions is
+// the reader its SDL decodes pictures with, noticing a request to terminate, and starting SDL's
+// video. Everything above these functions is
 // the same source on every system; each system has its own file implementing them
 // (system_posix.cpp, system_windows.cpp), and the build picks the one for its target.
 
@@ -37,6 +40,9 @@ class PictureBuffer {
 // the file is missing, not a regular file, unreadable or too long; otherwise the file's length
 // is in size.
 bool read_picture_file(const char* file_name, const PictureBuffer& buffer, std::size_t& size);
+
+// The code this system's SDL decodes BMP files with, for check_bmp.
+PictureReader picture_reader();
 
 // A request to terminate (SIGTERM, where the system has one) must end the program through its
 // normal way out, so that SDL_Quit (registered at exit) gives the desktop its display mode back.
