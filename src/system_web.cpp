@@ -57,6 +57,11 @@ bool read_picture_file(const char* file_name, const PictureBuffer& buffer, std::
     return ok;
 }
 
+// Emscripten's SDL decodes pictures with stb_image.
+PictureReader picture_reader() {
+    return PictureReader::stb_image;
+}
+
 // A page has no SIGTERM: closing the tab or going elsewhere simply ends it.
 void hold_termination_requests() {}
 

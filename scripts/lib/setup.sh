@@ -88,11 +88,12 @@ build_sketchboard() {
 }
 
 # The sanitizer build: clang with AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# picture fuzz target. Separate from $build_dir so that the two never mix objects.
+# picture fuzz targets. Separate from $build_dir so that the two never mix objects.
 sanitize_dir="${SKETCHBOARD_SANITIZE_DIR:-$repo_root/build-sanitize}"
 
 build_sanitized() {
-    ensure_packages clang libclang-rt-14-dev
+    # emscripten: the browser's stb_image, which one fuzz target builds natively.
+    ensure_packages clang libclang-rt-14-dev emscripten
     CC=clang CXX=clang++ cmake -S "$repo_root" -B "$sanitize_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DSKETCHBOARD_SDL12_COMPAT_ROOT="$build_dir/sdl12-compat/root" \
         -DBUILD_TESTING=ON -DSKETCHBOARD_FUZZ=ON "$@"

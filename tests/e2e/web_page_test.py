@@ -1,6 +1,7 @@
 """The page around the program: what it says while loading and after the end, the keyboard it
 gives back, and the service worker that opens the board again with no network."""
 
+import struct
 import sys
 
 import harness
@@ -13,6 +14,16 @@ from harness import Failure, web_scenario
 # (which, added earlier to the same document, run first) had their turn.
 WATCH_KEYS = """window.cancelledKeys = [];
 document.addEventListener('keydown', (event) => cancelledKeys.push(event.defaultPrevented));"""
+
+
+def half_opaque_bmp(image):
+    """The image as a 32-bit BMP whose fourth byte is 0x80 in every pixel: SDL ignores it,
+    stb_image, the browser's reader, would take it as opacity and let the background through."""
+    rows = b"".join(bytes(image.rgb[(y * image.width + x) * 3 + c] for c in (2, 1, 0)) + b"\x80"
+                    for y in range(image.height - 1, -1, -1) for x in range(image.width))
+    info = struct.pack("<IiiHHIIiiII", 40, image.width, image.height, 1, 32, 0, len(rows),
+                       2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 54 + len(rows), 0, 0, 54) + info + rows
 
 
 def expect(value, wanted, what):
@@ -96,7 +107,19 @@ def opens_with_no_network_after_a_visit(config):
         board.quit()
 
 
-SCENARIOS = [states_from_loading_to_the_end, keyboard_is_the_browsers_after_the_end,
+@web_scenario(timeout=60)
+def pictures_the_browser_would_show_otherwise_are_missing(config):
+    """A header that SDL shows opaque but the browser's reader would see through counts as
+    missing in the page, as a refused picture does."""
+    pictures = test_pictures()
+    files = dict(pictures, **{HEADER: half_opaque_bmp(pictures[HEADER])})
+    with WebSketchboard(config, files=files) as board:
+        board.wait_for_screen(title_screen(dict(pictures, **{HEADER: None})),
+                              "the title screen without the header")
+        board.quit()
+
+
+SCENARIOS = [states_from_loading_to_the_end, pictures_the_browser_would_show_otherwise_are_missing, keyboard_is_the_browsers_after_the_end,
              opens_with_no_network_after_a_visit]
 
 if __name__ == "__main__":
