@@ -48,6 +48,12 @@ ensure_windows_packages() {
     ensure_packages cmake make g++-mingw-w64-x86-64 wine64 wine nsis xauth dpkg-dev googletest
 }
 
+# What the browser build needs (cmake --preset web): Debian's emscripten, and Chromium, its
+# driver and Selenium for the page's tests.
+ensure_web_packages() {
+    ensure_packages cmake make emscripten chromium chromium-driver python3-selenium
+}
+
 # What the end-to-end tests need: an X server without a screen, key presses, screen dumps.
 ensure_e2e_packages() {
     ensure_packages python3 xvfb xdotool x11-apps
