@@ -85,9 +85,11 @@ mergeInto(LibraryManager.library, {
       return 0;
     }
     if (!screen.buffer) {
-      screen.buffer = _malloc(screen.width * screen.height * 4);
+      // A new screen's canvas is blank, which reads as opaque black, unless a blit drew on it.
+      var start = _malloc(screen.width * screen.height * 4);
+      HEAPU32.fill(0xff000000, start >> 2, (start >> 2) + screen.width * screen.height);
+      screen.buffer = start;
       {{{ makeSetValue('surf', C_STRUCTS.SDL_Surface.pixels, 'screen.buffer', 'void*') }}};
-      screen.canvasIsNewer = true;
     }
     if (screen.canvasIsNewer) {
       screenFrames.readCanvas(screen);
