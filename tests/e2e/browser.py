@@ -9,7 +9,7 @@ has ended when data-state says so, with data-exit-status as its status.
 
 Beyond Sketchboard's methods, a WebSketchboard can release pictures held back at the server
 (hold_pictures=True), replace a file on the server, stop the server (no network), open the page
-again, and run a script in it.
+again, and run a script in it, or in every page before the page's own (init_script=...).
 """
 
 import base64
@@ -115,12 +115,13 @@ class WebSketchboard(Sketchboard):
     """The program in a page of headless Chromium; see the module's text."""
 
     def __init__(self, config, files=None, workdir=None, extra_env=None, argv=None,
-                 display=True, hold_pictures=False):
+                 display=True, hold_pictures=False, init_script=None):
         if workdir or extra_env or argv or not display:
             raise Failure("a page has no working folder, environment, command or display of "
                           "its own: mark the scenario in_browser=False")
         super().__init__(config, files)
         self.hold_pictures = hold_pictures
+        self.init_script = init_script
         self.site = None
         self.server = None
         self.driver = None
@@ -147,7 +148,13 @@ class WebSketchboard(Sketchboard):
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
         self.driver.set_script_timeout(60)
+        if self.init_script:
+            self.run_before_page_scripts(self.init_script)
         self.open_page()
+
+    def run_before_page_scripts(self, source):
+        """Runs source in every page opened from now on, before the page's own scripts."""
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": source})
 
     def open_page(self):
         """Opens the site's address anew, as a person's next visit does."""

@@ -50,8 +50,7 @@ def states_from_loading_to_the_end(config):
         board.quit()
         expect(board.script("return document.body.dataset.exitStatus"), "0", "data-exit-status")
 
-        board.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
-                                     {"source": "delete window.WebAssembly;"})
+        board.run_before_page_scripts("delete window.WebAssembly;")
         board.open_page()
         board.wait_for_page("document.body.dataset.state === 'failed'", "data-state failed")
         text = board.script("return document.getElementById('message').innerText")
