@@ -7,10 +7,12 @@
 // step cost about 10 ms, and the pen crawled at 60 to 80 steps a second.
 //
 // Here the copy in the program's memory is the screen. A lock reads the canvas only when a blit,
-// which draws on the canvas itself, has changed it since; an unlock asks for the next frame, at
-// which the copy is put on the canvas once however many stamps came in between; a blit puts it
-// there first, so that it draws over all the program drew; and so does the way out, so that the
-// canvas keeps the last frame. The pixels shown are the same, a frame later at most.
+// which draws on the canvas itself, has changed it since. An unlock puts the copy on the canvas
+// at the next frame, once however many stamps came in between; but at once after a pause, so
+// that a lone change (the title's white fill, the first step of the pen) is on the canvas before
+// the program next lets the browser run. A blit puts the copy there first, so that it
+// draws over all the program drew, and so does the way out, so that the canvas keeps the last
+// frame. The pixels shown are the same, a frame later at most.
 //
 // This relies on library_sdl.js's internals as of emscripten 3.1.6 (SDL.surfaces, SDL.screen,
 // SDL.blitSurface and the stock lock and unlock): check it again when emscripten changes.
@@ -20,7 +22,9 @@ mergeInto(LibraryManager.library, {
 
   $screenFrames__deps: ['$SDL'],
   $screenFrames: {
+    pauseMilliseconds: 100,
     frameAsked: false,
+    lastShown: -Infinity,
     image: null,
 
     // Copies the canvas into the program's memory, every pixel opaque as on the desktop.
@@ -48,10 +52,13 @@ mergeInto(LibraryManager.library, {
       pixels.set(HEAPU32.subarray(start, start + pixels.length));
       screen.ctx.putImageData(screenFrames.image, 0, 0);
       screen.copyIsNewer = false;
+      screenFrames.lastShown = performance.now();
     },
 
     askForFrame: function() {
-      if (!screenFrames.frameAsked) {
+      if (performance.now() - screenFrames.lastShown >= screenFrames.pauseMilliseconds) {
+        screenFrames.present();
+      } else if (!screenFrames.frameAsked) {
         screenFrames.frameAsked = true;
         requestAnimationFrame(screenFrames.present);
       }

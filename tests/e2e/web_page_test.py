@@ -16,6 +16,18 @@ WATCH_KEYS = """window.cancelledKeys = [];
 document.addEventListener('keydown', (event) => cancelledKeys.push(event.defaultPrevented));"""
 
 
+# Reads the canvas's corners in the moment data-state becomes "running", before the program
+# next lets the browser run.
+CORNERS_AT_RUNNING = """new MutationObserver((changes, observer) => {
+  if (document.body.dataset.state !== 'running') return;
+  observer.disconnect();
+  const canvas = document.querySelector('canvas');
+  const context = canvas.getContext('2d');
+  window.cornersAtRunning = [[0, 0], [1279, 0], [0, 1023], [1279, 1023]].map(
+      ([x, y]) => Array.from(context.getImageData(x, y, 1, 1).data));
+}).observe(document, {attributes: true, subtree: true, attributeFilter: ['data-state']});"""
+
+
 def half_opaque_bmp(image):
     """The image as a 32-bit BMP whose fourth byte is 0x80 in every pixel: SDL ignores it,
     stb_image, the browser's reader, would take it as opacity and let the background through."""
@@ -56,6 +68,17 @@ def states_from_loading_to_the_end(config):
         text = board.script("return document.getElementById('message').innerText")
         if "WebAssembly" not in text:
             raise Failure(f"the page does not say that WebAssembly is missing: {text!r}")
+
+
+@web_scenario(timeout=60)
+def screen_is_up_when_running(config):
+    """With no pictures at all, the white title is on the canvas, opaque, as soon as data-state
+    says "running" (SDL draws that fill in memory, not on the canvas)."""
+    with WebSketchboard(config, files={}, init_script=CORNERS_AT_RUNNING) as board:
+        board.wait_for_page("window.cornersAtRunning", "data-state running")
+        expect(board.script("return cornersAtRunning"), [[255, 255, 255, 255]] * 4,
+               "the canvas's corners when data-state became running")
+        board.quit()
 
 
 @web_scenario(timeout=90)
@@ -118,8 +141,9 @@ def pictures_the_browser_would_show_otherwise_are_missing(config):
         board.quit()
 
 
-SCENARIOS = [states_from_loading_to_the_end, pictures_the_browser_would_show_otherwise_are_missing, keyboard_is_the_browsers_after_the_end,
-             opens_with_no_network_after_a_visit]
+SCENARIOS = [states_from_loading_to_the_end, screen_is_up_when_running,
+             pictures_the_browser_would_show_otherwise_are_missing,
+             keyboard_is_the_browsers_after_the_end, opens_with_no_network_after_a_visit]
 
 if __name__ == "__main__":
     sys.exit(harness.main(SCENARIOS))
