@@ -2,7 +2,8 @@
 # unpack anywhere and a 64-bit NSIS installer. Both hold one flat folder: the program, SDL.dll,
 # the five pictures, a README for Windows users and the licences. The program reads its pictures
 # from its working folder; double-clicked in that folder, or started from the installer's
-# shortcut, that is the folder itself.
+# shortcut, that is the folder itself. Here too: what the program carries (its icon, version
+# details and manifest).
 
 # Text files as Windows editors expect them, with CR LF line ends.
 function(sketchboard_windows_text source destination)
@@ -13,6 +14,16 @@ function(sketchboard_windows_text source destination)
 endfunction()
 
 set(windows_out ${PROJECT_BINARY_DIR}/packaging)
+
+# What the program itself carries (packaging/windows/sketchboard.rc.in): the icon, the version
+# details and the manifest.
+set(SKETCHBOARD_ICON ${PROJECT_SOURCE_DIR}/data/sketchboard.ico)
+set(SKETCHBOARD_MANIFEST ${PROJECT_SOURCE_DIR}/packaging/windows/sketchboard.manifest)
+configure_file(packaging/windows/sketchboard.rc.in ${windows_out}/sketchboard.rc @ONLY)
+set_source_files_properties(${windows_out}/sketchboard.rc PROPERTIES
+  OBJECT_DEPENDS "${SKETCHBOARD_ICON};${SKETCHBOARD_MANIFEST}")
+target_sources(sketchboard PRIVATE ${windows_out}/sketchboard.rc)
+
 configure_file(packaging/windows/README.txt.in ${windows_out}/README.in.txt @ONLY)
 sketchboard_windows_text(${windows_out}/README.in.txt ${windows_out}/README.txt)
 sketchboard_windows_text(${PROJECT_SOURCE_DIR}/LICENSE ${windows_out}/LICENSE.txt)
