@@ -63,11 +63,30 @@ set(CPACK_NSIS_PACKAGE_NAME sketchboard)
 set(CPACK_NSIS_DISPLAY_NAME sketchboard)
 set(CPACK_NSIS_INSTALLED_ICON_NAME sketchboard.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# The installer in the program's own colours: its icon on the installer, the uninstaller and
+# the shortcut (DisplayIcon, from CPACK_NSIS_INSTALLED_ICON_NAME, is the program's own), its
+# pictures on the welcome, finish and other pages. Crisp text on a scaled display.
+set(CPACK_NSIS_MUI_ICON ${SKETCHBOARD_ICON})
+set(CPACK_NSIS_MUI_UNIICON ${SKETCHBOARD_ICON})
+set(CPACK_NSIS_MUI_WELCOMEFINISHPAGE_BITMAP ${PROJECT_SOURCE_DIR}/data/installer-welcome.bmp)
+set(CPACK_NSIS_MUI_HEADERIMAGE ${PROJECT_SOURCE_DIR}/data/installer-header.bmp)
+set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+# The finish page offers to start the board, in the install folder, where its pictures are (a
+# program started by Exec runs in the installer's output folder of the moment).
+set(CPACK_NSIS_DEFINES [[
+  !define MUI_FINISHPAGE_RUN
+  !define MUI_FINISHPAGE_RUN_TEXT "Start sketchboard"
+  !define MUI_FINISHPAGE_RUN_FUNCTION sketchboard_start
+  Function sketchboard_start
+    SetOutPath "$INSTDIR"
+    Exec '"$INSTDIR\sketchboard.exe"'
+  FunctionEnd]])
 # The Start-menu shortcut starts the program in the install folder, where its pictures are: a
 # shortcut's working folder is the output path at the moment it is created, so it is set here
 # rather than left to whatever the installer last unpacked.
 set(CPACK_NSIS_CREATE_ICONS_EXTRA [[
     SetOutPath "$INSTDIR"
-    CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\sketchboard.lnk" "$INSTDIR\sketchboard.exe"]])
+    CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\sketchboard.lnk" "$INSTDIR\sketchboard.exe" "" \
+      "$INSTDIR\sketchboard.exe" 0]])
 set(CPACK_NSIS_DELETE_ICONS_EXTRA [[
     Delete "$SMPROGRAMS\$MUI_TEMP\sketchboard.lnk"]])
