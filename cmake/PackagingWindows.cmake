@@ -3,7 +3,7 @@
 # the five pictures, a README for Windows users and the licences. The program reads its pictures
 # from its working folder; double-clicked in that folder, or started from the installer's
 # shortcut, that is the folder itself. Here too: what the program carries (its icon, version
-# details and manifest).
+# details and manifest), and SDL's source package, in an archive beside the packages.
 
 # Text files as Windows editors expect them, with CR LF line ends.
 function(sketchboard_windows_text source destination)
@@ -28,14 +28,33 @@ configure_file(packaging/windows/README.txt.in ${windows_out}/README.in.txt @ONL
 sketchboard_windows_text(${windows_out}/README.in.txt ${windows_out}/README.txt)
 sketchboard_windows_text(${PROJECT_SOURCE_DIR}/LICENSE ${windows_out}/LICENSE.txt)
 sketchboard_windows_text(${SKETCHBOARD_SDL_LICENSE} ${windows_out}/SDL-COPYING.txt)
-# The LGPL asks that whoever receives SDL.dll can find its source.
+# The LGPL asks that whoever receives SDL.dll can have its source from the same place: the
+# source package it was built from goes beside the packages, as one archive.
+set(sdl_source_archive sketchboard-${PROJECT_VERSION}-sdl-source.tar)
+list(TRANSFORM SKETCHBOARD_SDL_SOURCE_FILES REPLACE ".*/" "" OUTPUT_VARIABLE sdl_source_names)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/${sdl_source_archive}
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${PROJECT_BINARY_DIR}/${sdl_source_archive} ${sdl_source_names}
+  WORKING_DIRECTORY ${SKETCHBOARD_SDL_PREFIX}/source
+  DEPENDS ${SKETCHBOARD_SDL_SOURCE_FILES}
+  COMMENT "Putting SDL's source package into ${sdl_source_archive}"
+  VERBATIM)
+add_custom_target(sdl_source_archive ALL DEPENDS ${PROJECT_BINARY_DIR}/${sdl_source_archive})
 string(REGEX REPLACE "[+-].*" "" sdl_version ${SKETCHBOARD_SDL_SOURCE_VERSION})
+list(JOIN sdl_source_names "\n  " sdl_source_listing)
 file(WRITE ${windows_out}/SDL-SOURCE.in.txt "\
 SDL.dll is SDL ${sdl_version}, built from Debian's source package libsdl1.2, version
 ${SKETCHBOARD_SDL_SOURCE_VERSION}, with Debian's patches applied, for x86_64 Windows with
-mingw-w64, configured without audio, joystick and CD-ROM support. That source is at
-https://sources.debian.org/src/libsdl1.2/${SKETCHBOARD_SDL_SOURCE_VERSION}/
-and on any Debian 12 system: apt-get source libsdl1.2=${SKETCHBOARD_SDL_SOURCE_VERSION}
+mingw-w64, configured without audio, joystick and CD-ROM support.
+
+That source comes with this program, in ${sdl_source_archive},
+published beside its ZIP file and its installer. It holds Debian's source
+package:
+  ${sdl_source_listing}
+To unpack it, with Debian's patches applied (dpkg-source is in Debian's
+dpkg-dev package):
+  tar xf ${sdl_source_archive}
+  dpkg-source -x libsdl1.2_${SKETCHBOARD_SDL_SOURCE_VERSION}.dsc
+It is also at https://sources.debian.org/src/libsdl1.2/${SKETCHBOARD_SDL_SOURCE_VERSION}/
 ")
 sketchboard_windows_text(${windows_out}/SDL-SOURCE.in.txt ${windows_out}/SDL-SOURCE.txt)
 
