@@ -23,6 +23,9 @@ configure_file(packaging/windows/sketchboard.rc.in ${windows_out}/sketchboard.rc
 set_source_files_properties(${windows_out}/sketchboard.rc PROPERTIES
   OBJECT_DEPENDS "${SKETCHBOARD_ICON};${SKETCHBOARD_MANIFEST}")
 target_sources(sketchboard PRIVATE ${windows_out}/sketchboard.rc)
+# Stripped when linked: strip, which CPack would run, writes the time of day into the PE header,
+# and the program is to be the same bytes from the same source.
+target_link_options(sketchboard PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
 
 configure_file(packaging/windows/README.txt.in ${windows_out}/README.in.txt @ONLY)
 sketchboard_windows_text(${windows_out}/README.in.txt ${windows_out}/README.txt)
@@ -58,19 +61,25 @@ It is also at https://sources.debian.org/src/libsdl1.2/${SKETCHBOARD_SDL_SOURCE_
 ")
 sketchboard_windows_text(${windows_out}/SDL-SOURCE.in.txt ${windows_out}/SDL-SOURCE.txt)
 
-install(TARGETS sketchboard RUNTIME DESTINATION .)
-install(FILES ${SKETCHBOARD_SDL_DLL} ${SKETCHBOARD_PICTURES}
+set(windows_package_files ${SKETCHBOARD_SDL_DLL} ${SKETCHBOARD_PICTURES}
   ${windows_out}/README.txt ${windows_out}/LICENSE.txt
-  ${windows_out}/SDL-COPYING.txt ${windows_out}/SDL-SOURCE.txt
-  DESTINATION .)
+  ${windows_out}/SDL-COPYING.txt ${windows_out}/SDL-SOURCE.txt)
+install(TARGETS sketchboard RUNTIME DESTINATION .)
+install(FILES ${windows_package_files} DESTINATION .)
 
 set(CPACK_GENERATOR ZIP NSIS)
 # The NSIS lines below hold backslashes and quotes that must reach the installer script as they are.
 set(CPACK_VERBATIM_VARIABLES ON)
-set(CPACK_STRIP_FILES ON)
+# Already stripped: the program when linked, SDL.dll when built.
+set(CPACK_STRIP_FILES OFF)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY sketchboard)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY sketchboard)
 set(CPACK_RESOURCE_FILE_LICENSE ${windows_out}/LICENSE.txt)
+# The ZIP's dates and order are made fixed after CPack has written it (PackagingZip.cmake): from
+# SOURCE_DATE_EPOCH, or the last commit, or the release date.
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackagingZip.cmake)
+set(CPACK_SKETCHBOARD_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_SKETCHBOARD_RELEASE_DATE ${SKETCHBOARD_RELEASE_DATE})
 
 # makensis's default stub makes a 32-bit installer, which Windows without its 32-bit part cannot
 # run; the wrapper asks for a 64-bit one. A 64-bit installer installs into the 64-bit Program
@@ -109,3 +118,16 @@ set(CPACK_NSIS_CREATE_ICONS_EXTRA [[
       "$INSTDIR\sketchboard.exe" 0]])
 set(CPACK_NSIS_DELETE_ICONS_EXTRA [[
     Delete "$SMPROGRAMS\$MUI_TEMP\sketchboard.lnk"]])
+
+# The installer is the same bytes from the same source too: its files go in by name, in name
+# order, without their dates (an installed file is dated when it is installed). CPack's own
+# lists would follow the order in which the file system happens to list the staged files.
+list(TRANSFORM windows_package_files REPLACE ".*/" "" OUTPUT_VARIABLE installed_names)
+list(APPEND installed_names sketchboard.exe)
+list(SORT installed_names)
+set(CPACK_NSIS_FULL_INSTALL "SetDateSave off\n")
+set(CPACK_NSIS_DELETE_FILES "")
+foreach(name IN LISTS installed_names)
+  string(APPEND CPACK_NSIS_FULL_INSTALL [[  File "${INST_DIR}\]] "${name}\"\n")
+  string(APPEND CPACK_NSIS_DELETE_FILES [[  Delete "$INSTDIR\]] "${name}\"\n")
+endforeach()
