@@ -120,12 +120,14 @@ set(CPACK_NSIS_DELETE_ICONS_EXTRA [[
     Delete "$SMPROGRAMS\$MUI_TEMP\sketchboard.lnk"]])
 
 # The installer is the same bytes from the same source too: its files go in by name, in name
-# order, without their dates (an installed file is dated when it is installed). CPack's own
-# lists would follow the order in which the file system happens to list the staged files.
+# order, and no file it holds keeps its date (the pictures of its pages neither; an installed
+# file is dated when it is installed). CPack's own lists would follow the order in which the
+# file system happens to list the staged files.
+string(PREPEND CPACK_NSIS_DEFINES "  SetDateSave off\n")
 list(TRANSFORM windows_package_files REPLACE ".*/" "" OUTPUT_VARIABLE installed_names)
 list(APPEND installed_names sketchboard.exe)
 list(SORT installed_names)
-set(CPACK_NSIS_FULL_INSTALL "SetDateSave off\n")
+set(CPACK_NSIS_FULL_INSTALL "")
 set(CPACK_NSIS_DELETE_FILES "")
 foreach(name IN LISTS installed_names)
   string(APPEND CPACK_NSIS_FULL_INSTALL [[  File "${INST_DIR}\]] "${name}\"\n")
