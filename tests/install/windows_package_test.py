@@ -3,7 +3,7 @@ program started in its own folder; the installer run silently, the program start
 Start-menu shortcut says (target and working folder), then the silent uninstaller. Each time the title
 must be made exactly of the pictures that came with the package, and q must end the program
 with status 0 and nothing printed. Besides: the program's resources, SDL's source archive,
-and a second build, which must give the same bytes.
+and a second build of the commit from a fresh clone, which must give the same bytes.
 
 Runs through the end-to-end harness (tests/e2e) with --implementation windows; beside the
 harness's own options it takes --archive (the ZIP) and --installer, the packages CPack made,
@@ -24,7 +24,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 
 import harness  # noqa: E402
 from board_model import title_screen  # noqa: E402
-from harness import Failure, Sketchboard, scenario  # noqa: E402
+from harness import Failure, Sketchboard, Skip, scenario  # noqa: E402
 from launcher_test import installed_pictures  # noqa: E402
 
 ZIP_CONTENTS = {"sketchboard.exe", "SDL.dll", "Data1.skt", "Data2.skt", "Data3.skt", "Data4.skt",
@@ -230,18 +230,24 @@ def make_scenarios(archive, installer, version, sdl_source, sdl_version):
 
     @scenario()
     def second_build_is_identical(config):
-        """The same source built again in another folder gives the same program, ZIP and
-        installer, byte for byte."""
+        """The commit built again from a fresh clone, in other folders, gives the same program,
+        ZIP and installer, byte for byte."""
         first = os.path.dirname(config.program)
         with open(os.path.join(first, "CMakeCache.txt"), encoding="utf-8") as cache:
             settings = dict(re.findall(r"^(\w+):\w+=(.*)$", cache.read(), re.M))
+        source = settings["CMAKE_HOME_DIRECTORY"]
+        status = subprocess.run(["git", "-C", source, "status", "--porcelain", "-uno"],
+                                capture_output=True, text=True, check=False, timeout=60)
+        if status.returncode != 0 or status.stdout:
+            raise Skip(f"{source} is no git checkout, or differs from its last commit")
         with tempfile.TemporaryDirectory(prefix="sketchboard-second-build-") as second:
-            build, packages = os.path.join(second, "build"), os.path.join(second, "packages")
-            configure = ["cmake", "-S", settings["CMAKE_HOME_DIRECTORY"], "-B", build,
-                         "-DBUILD_TESTING=OFF"] + [
+            clone, build, packages = (os.path.join(second, name)
+                                      for name in ("source", "build", "packages"))
+            configure = ["cmake", "-S", clone, "-B", build, "-DBUILD_TESTING=OFF"] + [
                 f"-D{name}={settings[name]}" for name in
                 ("CMAKE_TOOLCHAIN_FILE", "CMAKE_BUILD_TYPE", "SKETCHBOARD_SDL_CACHE_DIR")]
-            for argv in (configure, ["cmake", "--build", build],
+            for argv in (["git", "clone", "--quiet", source, clone], configure,
+                         ["cmake", "--build", build],
                          ["cpack", "--config", f"{build}/CPackConfig.cmake", "-B", packages]):
                 done = subprocess.run(argv, capture_output=True, text=True, check=False,
                                       timeout=900)
