@@ -3,7 +3,7 @@
 # Windows a ZIP and an installer (PackagingWindows.cmake), with the "windows" preset; for the
 # browser the site and its ZIP (PackagingWeb.cmake), with the "web" preset.
 set(CPACK_PACKAGE_NAME sketchboard)
-set(CPACK_PACKAGE_VENDOR "sketchboard developers")
+set(CPACK_PACKAGE_VENDOR "The sketchboard developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "draw with the arrow keys on a full-screen sketch board")
 set(CPACK_PACKAGE_DESCRIPTION [[
 sketchboard is a small drawing toy for the keyboard. It switches the display
@@ -15,6 +15,11 @@ Space moves the pen down too, and q quits.]])
 if(NOT DEFINED CPACK_PACKAGE_CONTACT)
   set(CPACK_PACKAGE_CONTACT "sketchboard developers <sketchboard@example.org>")
 endif()
+
+# The year and holder of LICENSE's copyright, for the packages' own copyright notes.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" holder_line "${licence}")
+set(SKETCHBOARD_COPYRIGHT "${CMAKE_MATCH_1}")
 
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
@@ -32,9 +37,6 @@ set(CPACK_GENERATOR DEB)
 # The documents a Debian package carries in /usr/share/doc/sketchboard: the copyright file, which
 # says what LICENSE says in Debian's machine-readable form, and the changelog of this release.
 if(SKETCHBOARD_DEBIAN_DOCS)
-  file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
-  string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" holder_line "${licence}")
-  set(SKETCHBOARD_COPYRIGHT "${CMAKE_MATCH_1}")
   string(FIND "${licence}" "Permission" terms_start)
   string(SUBSTRING "${licence}" ${terms_start} -1 terms)
   string(STRIP "${terms}" terms)

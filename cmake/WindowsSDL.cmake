@@ -5,7 +5,9 @@
 #
 # Defines SDL::SDL, the imported target the program and the tests link against, and for the
 # packages: SKETCHBOARD_SDL_DLL (the SDL.dll the program loads), SKETCHBOARD_SDL_LICENSE (SDL's
-# COPYING) and SKETCHBOARD_SDL_SOURCE_VERSION (the Debian source package's version).
+# COPYING), SKETCHBOARD_SDL_SOURCE_VERSION (the Debian source package's version) and
+# SKETCHBOARD_SDL_SOURCE_FILES (that source package's files, kept with the build: its .dsc, and
+# the tarballs the .dsc names).
 
 set(SKETCHBOARD_SDL_SOURCE_VERSION 1.2.15+dfsg2-8)
 
@@ -22,8 +24,11 @@ execute_process(COMMAND ${CMAKE_C_COMPILER} -dumpfullversion
   OUTPUT_VARIABLE sdl_compiler_version OUTPUT_STRIP_TRAILING_WHITESPACE
   COMMAND_ERROR_IS_FATAL ANY)
 get_filename_component(sdl_compiler_name "${CMAKE_C_COMPILER}" NAME)
-set(SKETCHBOARD_SDL_PREFIX
-  "${SKETCHBOARD_SDL_CACHE_DIR}/sdl-${SKETCHBOARD_SDL_SOURCE_VERSION}-${sdl_compiler_name}-${sdl_compiler_version}")
+# The recipe's number goes up whenever build-windows-sdl.sh changes what it builds or keeps, so
+# that no build trusts a folder made the old way.
+set(sdl_recipe 2)
+set(SKETCHBOARD_SDL_PREFIX "${SKETCHBOARD_SDL_CACHE_DIR}/sdl-${SKETCHBOARD_SDL_SOURCE_VERSION}-\
+${sdl_compiler_name}-${sdl_compiler_version}-r${sdl_recipe}")
 
 if(NOT EXISTS "${SKETCHBOARD_SDL_PREFIX}/bin/SDL.dll")
   message(STATUS "Building SDL ${SKETCHBOARD_SDL_SOURCE_VERSION} for Windows into "
@@ -36,6 +41,8 @@ endif()
 
 set(SKETCHBOARD_SDL_DLL "${SKETCHBOARD_SDL_PREFIX}/bin/SDL.dll")
 set(SKETCHBOARD_SDL_LICENSE "${SKETCHBOARD_SDL_PREFIX}/share/doc/SDL/COPYING")
+file(GLOB SKETCHBOARD_SDL_SOURCE_FILES LIST_DIRECTORIES false "${SKETCHBOARD_SDL_PREFIX}/source/*")
+list(SORT SKETCHBOARD_SDL_SOURCE_FILES)
 
 # SDL.dll, linked dynamically: the LGPL lets a static link only with the program's objects
 # offered, and a DLL beside the program stays replaceable by its user.

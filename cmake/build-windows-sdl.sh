@@ -50,12 +50,17 @@ apt-get "$@" -q update >>"$log" 2>&1 || fail "apt-get update"
 (cd "$work" && apt-get "$@" -q source --download-only "libsdl1.2=$source_version") >>"$log" 2>&1 ||
     fail "apt-get source"
 # Unpacking applies Debian's patches.
-dpkg-source -x "$work"/libsdl1.2_*.dsc "$work/source" >>"$log" 2>&1 || fail "dpkg-source"
+dsc="$work/libsdl1.2_$source_version.dsc"
+dpkg-source -x "$dsc" "$work/source" >>"$log" 2>&1 || fail "dpkg-source"
 
-# Only video and events are used; the main wrapper must leave stdout and stderr alone.
+# Only video and events are used; the main wrapper must leave stdout and stderr alone. No link
+# time stamp in SDL.dll and no build folder in its code: the same source and compiler give the
+# same bytes, so the packages that ship it can be made again identically.
 (
     cd "$work/source" &&
-        CC="$cc" CFLAGS="-O2" LDFLAGS="-static-libgcc" ./configure --host="$host" --prefix="$prefix" \
+        CC="$cc" CFLAGS="-O2 -ffile-prefix-map=$work/source=." \
+            LDFLAGS="-static-libgcc -Wl,--no-insert-timestamp" \
+            ./configure --host="$host" --prefix="$prefix" \
             --disable-audio --disable-joystick --disable-cdrom --disable-nasm \
             --disable-stdio-redirect &&
         make -j "$(nproc)" &&
@@ -63,12 +68,18 @@ dpkg-source -x "$work"/libsdl1.2_*.dsc "$work/source" >>"$log" 2>&1 || fail "dpk
 ) >>"$log" 2>&1 || fail "configure, make and make install"
 
 staged="$work/stage$prefix"
-"$host-strip" --strip-unneeded "$staged/bin/SDL.dll" || fail "strip"
+# strip writes the time of day into the PE header unless SOURCE_DATE_EPOCH names one; 0 is what
+# the linker wrote.
+SOURCE_DATE_EPOCH=0 "$host-strip" --strip-unneeded "$staged/bin/SDL.dll" || fail "strip"
 
-# What the packages ship beside SDL.dll: its licence (where its source comes from, they say
-# themselves).
-mkdir -p "$staged/share/doc/SDL"
+# What the packages ship beside SDL.dll: its licence, and the source package it was built from,
+# exactly the files its .dsc names, which dpkg-source -x unpacks again.
+mkdir -p "$staged/share/doc/SDL" "$staged/source"
 cp "$work/source/COPYING" "$staged/share/doc/SDL/COPYING"
+# The files of the .dsc: " <sha256> <size> <name>" lines under Checksums-Sha256.
+awk '/^Checksums-Sha256:/ {listing = 1; next} /^[^ ]/ {listing = 0} listing {print $3}' "$dsc" |
+    while read -r name; do cp "$work/$name" "$staged/source/" || exit 1; done &&
+    cp "$dsc" "$staged/source/" || fail "keeping the source package"
 
 # A rename within one file system: PREFIX appears whole or not at all. Should a concurrent build
 # have finished first, its PREFIX is as good as this one.

@@ -42,10 +42,12 @@ ensure_build_packages() {
 }
 
 # What the Windows build needs (cmake --preset windows): the cross compiler, Wine to run the tests,
-# xauth for its X server, NSIS for the installer, dpkg-source to unpack SDL's source package, and
-# GoogleTest's sources.
+# xauth for its X server, NSIS for the installer, dpkg-source to unpack SDL's source package,
+# GoogleTest's sources, zip to write the ZIP in a fixed order, and icoutils (wrestool) to read the
+# program's resources in its tests.
 ensure_windows_packages() {
-    ensure_packages cmake make g++-mingw-w64-x86-64 wine64 wine nsis xauth dpkg-dev googletest
+    ensure_packages cmake make g++-mingw-w64-x86-64 wine64 wine nsis xauth dpkg-dev googletest zip \
+        icoutils
 }
 
 # What the browser build needs (cmake --preset web): Debian's emscripten, and Chromium, its
