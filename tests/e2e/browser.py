@@ -23,7 +23,8 @@ import time
 import zlib
 
 import images
-from harness import EXIT_TIMEOUT, SCREEN_HEIGHT, SCREEN_WIDTH, Failure, Sketchboard, Skip
+from harness import (EXIT_TIMEOUT, SCREEN_HEIGHT, SCREEN_WIDTH, Failure, Sketchboard, Skip,
+                     _tie_to_parent)
 
 CHROMIUM = "/usr/bin/chromium"
 CHROMEDRIVER = "/usr/bin/chromedriver"
@@ -146,7 +147,9 @@ class WebSketchboard(Sketchboard):
         for flag in CHROMIUM_FLAGS + [f"--user-data-dir={self.folder}/profile"]:
             options.add_argument(flag)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        self.driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+        # chromedriver dies with the harness, as the programs the harness starts do.
+        service = Service(CHROMEDRIVER, popen_kw={"preexec_fn": _tie_to_parent(os.getpid())})
+        self.driver = webdriver.Chrome(service=service, options=options)
         self.driver.set_script_timeout(60)
         if self.init_script:
             self.run_before_page_scripts(self.init_script)
@@ -164,13 +167,13 @@ class WebSketchboard(Sketchboard):
     def stop(self):
         try:
             if self.driver is not None:
-                if self.running():
-                    try:
+                try:
+                    if self.running():
                         self.key_down("q")
                         self.wait_exit(5)
                         self.key_up("q")
-                    except Exception:  # the page may be gone; it is closed next anyway
-                        pass
+                except Exception:  # the page may be gone; the browser is closed next anyway
+                    pass
                 self.driver.quit()
                 self.driver = None
         finally:
