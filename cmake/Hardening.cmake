@@ -3,10 +3,12 @@
 # offset table with every symbol bound at start-up. They are on unless the build is one that
 # measures or instruments the program (sanitizers, fuzzing, benchmarks), which stays as it was.
 # They are ELF linker flags; a Windows program gets its own protections (ASLR, DEP) from the
-# mingw-w64 linker's defaults.
+# mingw-w64 linker's defaults; a WebAssembly program's code and return addresses lie outside the
+# memory it can write, and its linker knows none of these flags.
 include(CMakeDependentOption)
 cmake_dependent_option(SKETCHBOARD_HARDEN "Build with Debian's hardening flags" ON
-  "NOT WIN32;NOT SKETCHBOARD_SANITIZE;NOT SKETCHBOARD_FUZZ;NOT SKETCHBOARD_BENCHMARKS" OFF)
+  "NOT WIN32;NOT EMSCRIPTEN;NOT SKETCHBOARD_SANITIZE;NOT SKETCHBOARD_FUZZ;NOT SKETCHBOARD_BENCHMARKS"
+  OFF)
 
 if(SKETCHBOARD_HARDEN)
   add_compile_options(-fstack-protector-strong)

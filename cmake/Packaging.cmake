@@ -1,6 +1,7 @@
 # The packages, made by `cpack`: on Linux the Debian package, in a tree configured with the "deb"
 # preset (see CMakePresets.json), which installs into /usr with Debian's folders for games; on
-# Windows a ZIP and an installer (PackagingWindows.cmake), with the "windows" preset.
+# Windows a ZIP and an installer (PackagingWindows.cmake), with the "windows" preset; for the
+# browser the site and its ZIP (PackagingWeb.cmake), with the "web" preset.
 set(CPACK_PACKAGE_NAME sketchboard)
 set(CPACK_PACKAGE_VENDOR "The sketchboard developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "draw with the arrow keys on a full-screen sketch board")
@@ -22,6 +23,11 @@ set(SKETCHBOARD_COPYRIGHT "${CMAKE_MATCH_1}")
 
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
+  include(CPack)
+  return()
+endif()
+if(EMSCRIPTEN)
+  include(${CMAKE_CURRENT_LIST_DIR}/PackagingWeb.cmake)
   include(CPack)
   return()
 endif()

@@ -58,6 +58,12 @@ seeds = {
     "bits32_top_down.bmp": bmp(4, -4, 32),
     "bits32_v5_fields.bmp": bmp(3, 3, 32, compression=3, header_size=124, masks=mask8888),
     "core_header_bits8.bmp": bmp(6, 3, 8, header_size=12, palette=palette(256, 3)),
+    "core_header_bits24.bmp": bmp(5, 2, 24, header_size=12),
+    # 32-bit pictures as opaque as stb_image (the browser's reader) needs them
+    "bits32_opaque.bmp": bmp(5, 3, 32, pixels=bytes((0x10 * i) & 0xFF | (0xFF if i % 4 == 3 else 0)
+                                                     for i in range(60))),
+    "bits32_v5_fields_opaque.bmp": bmp(3, 3, 32, compression=3, header_size=124, masks=mask8888,
+                                       pixels=bytes(0xFF if i % 4 == 3 else i for i in range(36))),
     "refused_rle8.bmp": bmp(8, 2, 8, compression=1, palette=palette(256),
                             pixels=bytes([8, 1, 0, 0, 8, 2, 0, 1])),
     "refused_bits288.bmp": bmp(2, 2, 288, rows=0),

@@ -22,6 +22,7 @@ DrawingEnd run_drawing_loop(SDL_Surface* screen, InputState& input) {
         clamp_cursor(cursor_x, cursor_y);
         pump_events(input);
         running = drawing_pass(screen, input.keys, cursor_x, cursor_y);
+        yield_to_browser();
     }
     return DrawingEnd::quit_key;
 }

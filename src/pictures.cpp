@@ -4,7 +4,7 @@
 #include "system.h"
 
 SDL_Surface* load_picture_from_memory(const std::uint8_t* bytes, std::size_t size) {
-    if (check_bmp(bytes, size) != BmpVerdict::accepted) {
+    if (check_bmp(bytes, size, picture_reader()) != BmpVerdict::accepted) {
         return nullptr;
     }
     // SDL reads the very bytes that were checked; it copies the pixels into its own surface.

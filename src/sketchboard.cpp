@@ -31,6 +31,7 @@ bool wait_for_first_input(InputState& input) {
             return false;
         }
         pump_events(input);
+        yield_to_browser();
     }
     return true;
 }

@@ -4,10 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "bmp_check.h"
+
 // What the operating system provides: reading a picture file without waiting on a device,
-// noticing a request to terminate, and starting SDL's video. Everything above these functions is
-// the same source on every system; each system has its own file implementing them
-// (system_posix.cpp, system_windows.cpp), and the build picks the one for its target.
+// the reader its SDL decodes pictures with, noticing a request to terminate, starting SDL's
+// video, and letting the browser run. Everything above these functions is the same source on
+// every system; each system has its own file implementing them (system_posix.cpp,
+// system_windows.cpp, system_web.cpp), and the build picks the one for its target.
 
 // Room to read picture files into, one at a time, reused from one file to the next. The memory
 // is reserved up front for the largest file accepted, but only the pages a file fills are ever
@@ -38,6 +41,9 @@ class PictureBuffer {
 // is in size.
 bool read_picture_file(const char* file_name, const PictureBuffer& buffer, std::size_t& size);
 
+// The code this system's SDL decodes BMP files with, for check_bmp.
+PictureReader picture_reader();
+
 // A request to terminate (SIGTERM, where the system has one) must end the program through its
 // normal way out, so that SDL_Quit (registered at exit) gives the desktop its display mode back.
 // The program looks for one once per pass of its loops.
@@ -55,3 +61,9 @@ bool termination_requested();
 // Starts SDL's video subsystem; false when no video can be had, which ends the program with
 // status 1.
 bool start_video();
+
+// The program's loops never sleep. In a browser page the program runs on the page's only thread,
+// so each pass of the title wait and of the drawing loop hands that thread back to the browser
+// once: it draws the page, delivers keys and stays responsive. Elsewhere the system schedules
+// the program beside everything else, and this does nothing.
+void yield_to_browser();

@@ -92,6 +92,10 @@ bool read_picture_file(const char* file_name, const PictureBuffer& buffer, std::
     return ok;
 }
 
+PictureReader picture_reader() {
+    return PictureReader::sdl;
+}
+
 // A handler would need a global flag, and SDL turns the signal into a quit request that the
 // drawing loop ignores; so instead SIGTERM is blocked before SDL starts any thread, stays
 // pending, and the program looks for it once per pass.
@@ -132,3 +136,5 @@ bool start_video() {
     }
     return false;
 }
+
+void yield_to_browser() {}

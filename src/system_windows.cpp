@@ -89,6 +89,10 @@ bool read_picture_file(const char* file_name, const PictureBuffer& buffer, std::
     return ok;
 }
 
+PictureReader picture_reader() {
+    return PictureReader::sdl;
+}
+
 // Windows has no SIGTERM. Closing the window or `taskkill` without /F arrives as SDL's quit
 // request, which keeps the meaning it has everywhere: it ends the title wait and is ignored while
 // drawing.
@@ -103,3 +107,5 @@ bool termination_requested() {
 bool start_video() {
     return SDL_Init(SDL_INIT_VIDEO) >= 0;
 }
+
+void yield_to_browser() {}

@@ -19,8 +19,8 @@ struct Case {
     BmpVerdict verdict;
 };
 
-BmpVerdict check(const Bytes& bytes) {
-    return check_bmp(bytes.data(), bytes.size());
+BmpVerdict check(const Bytes& bytes, PictureReader reader = PictureReader::sdl) {
+    return check_bmp(bytes.data(), bytes.size(), reader);
 }
 
 Bytes edited(Bytes bytes, std::size_t at, std::vector<std::uint8_t> values) {
@@ -39,6 +39,7 @@ const BmpLayout rgb24{4, 3, 24};
 const BmpLayout indexed8 = BmpLayout{5, 2, 8}.used(3).palette(3);
 const std::vector<std::uint32_t> rgb565{0xf800, 0x07e0, 0x001f};
 const std::vector<std::uint32_t> argb{0xff0000, 0xff00, 0xff, 0xff000000u};
+const BmpLayout argb_v5 = BmpLayout{3, 3, 32}.compressed(3).header(124).bit_masks(argb);
 
 // Files that both SDL implementations read correctly; they must keep loading.
 std::vector<Case> valid_files() {
@@ -120,6 +121,47 @@ std::vector<Case> refused_files() {
     };
 }
 
+// Files that SDL reads safely, as stb_image (the browser's reader) would take them: those it would
+// show otherwise than SDL count as missing there.
+std::vector<Case> files_for_stb_image() {
+    return {
+        {"4 bit", make_bmp(BmpLayout{9, 5, 4}.palette(16).filled(0xf3)), BmpVerdict::accepted},
+        {"8 bit, three colours", make_bmp(indexed8.filled(2)), BmpVerdict::accepted},
+        {"24 bit", make_bmp(rgb24), BmpVerdict::accepted},
+        {"24 bit, OS/2 header", make_bmp(BmpLayout{3, 2, 24}.header(12)), BmpVerdict::accepted},
+        {"24 bit, 124-byte header", make_bmp(rgb24.header(124)), BmpVerdict::accepted},
+        {"32 bit, fourth byte 255", make_bmp(BmpLayout{4, -4, 32}.filled(0xff)),
+         BmpVerdict::accepted},
+        {"32 bit, fourth byte 0", make_bmp(BmpLayout{4, -4, 32}), BmpVerdict::accepted},
+        {"32 bit, opaque, masks in a 124-byte header", make_bmp(argb_v5.filled(0xff)),
+         BmpVerdict::accepted},
+        {"1 bit", make_bmp(BmpLayout{13, 7, 1}.palette(2)), BmpVerdict::unknown_to_reader},
+        {"16 bit", make_bmp(BmpLayout{6, 2, 16}), BmpVerdict::unknown_to_reader},
+        {"64-byte header", make_bmp(rgb24.header(64)), BmpVerdict::unknown_to_reader},
+        {"two planes", edited(make_bmp(rgb24), 26, {2}), BmpVerdict::unknown_to_reader},
+        {"32 bit, OS/2 header", make_bmp(BmpLayout{3, 2, 32}.header(12)),
+         BmpVerdict::unknown_to_reader},
+        {"8 bit, OS/2 header", make_bmp(BmpLayout{6, 3, 8}.header(12).palette(256)),
+         BmpVerdict::palette_misread},
+        {"8 bit, 124-byte header", make_bmp(indexed8.header(124).filled(2)),
+         BmpVerdict::palette_misread},
+        {"8 bit, room for 2 of 3 colours", make_bmp(indexed8.palette(2).filled(1)),
+         BmpVerdict::palette_misread},
+        {"32 bit, bit fields after a 40-byte header",
+         make_bmp(BmpLayout{4, 3, 32}.compressed(3).bit_masks({0xff0000, 0xff00, 0xff})),
+         BmpVerdict::masks_misread},
+        {"32 bit, 5-bit masks", make_bmp(argb_v5.bit_masks({0x7c00, 0x3e0, 0x1f, 0})),
+         BmpVerdict::masks_misread},
+        {"32 bit, masks in the header but the default layout",
+         make_bmp(argb_v5.compressed(0).bit_masks({0xff, 0xff00, 0xff0000, 0})),
+         BmpVerdict::masks_misread},
+        {"32 bit, fourth byte 128", make_bmp(BmpLayout{4, 3, 32}.filled(0x80)),
+         BmpVerdict::see_through},
+        {"32 bit, opacity mask clear in a 124-byte header", make_bmp(argb_v5),
+         BmpVerdict::see_through},
+    };
+}
+
 TEST(BmpCheck, AcceptsEveryBitCountAndHeaderFamily) {
     for (const Case& c : valid_files()) {
         EXPECT_EQ(check(c.bytes), c.verdict) << c.name;
@@ -129,6 +171,14 @@ TEST(BmpCheck, AcceptsEveryBitCountAndHeaderFamily) {
 TEST(BmpCheck, RefusesEachKindOfHostileFileForItsOwnReason) {
     for (const Case& c : refused_files()) {
         EXPECT_EQ(check(c.bytes), c.verdict) << c.name;
+        EXPECT_EQ(check(c.bytes, PictureReader::stb_image), c.verdict) << c.name << ", stb_image";
+    }
+}
+
+TEST(BmpCheck, RefusesWhatStbImageShowsOtherwiseThanSdl) {
+    for (const Case& c : files_for_stb_image()) {
+        EXPECT_EQ(check(c.bytes), BmpVerdict::accepted) << c.name << ", SDL";
+        EXPECT_EQ(check(c.bytes, PictureReader::stb_image), c.verdict) << c.name;
     }
 }
 

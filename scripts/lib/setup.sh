@@ -50,6 +50,12 @@ ensure_windows_packages() {
         icoutils
 }
 
+# What the browser build needs (cmake --preset web): Debian's emscripten, and Chromium, its
+# driver and Selenium for the page's tests.
+ensure_web_packages() {
+    ensure_packages cmake make emscripten chromium chromium-driver python3-selenium
+}
+
 # What the end-to-end tests need: an X server without a screen, key presses, screen dumps.
 ensure_e2e_packages() {
     ensure_packages python3 xvfb xdotool x11-apps
@@ -90,11 +96,12 @@ build_sketchboard() {
 }
 
 # The sanitizer build: clang with AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# picture fuzz target. Separate from $build_dir so that the two never mix objects.
+# picture fuzz targets. Separate from $build_dir so that the two never mix objects.
 sanitize_dir="${SKETCHBOARD_SANITIZE_DIR:-$repo_root/build-sanitize}"
 
 build_sanitized() {
-    ensure_packages clang libclang-rt-14-dev
+    # emscripten: the browser's stb_image, which one fuzz target builds natively.
+    ensure_packages clang libclang-rt-14-dev emscripten
     CC=clang CXX=clang++ cmake -S "$repo_root" -B "$sanitize_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DSKETCHBOARD_SDL12_COMPAT_ROOT="$build_dir/sdl12-compat/root" \
         -DBUILD_TESTING=ON -DSKETCHBOARD_FUZZ=ON "$@"

@@ -86,7 +86,7 @@ def pen_stops_at_right_and_bottom_limits(config):
         board.quit()
 
 
-@scenario(timeout=60)
+@scenario(timeout=60, in_browser=False)
 def quit_request_while_drawing_is_ignored(config):
     """A quit request while drawing: the program keeps running and the pen keeps moving."""
     pictures = test_pictures()

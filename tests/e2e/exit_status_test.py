@@ -16,7 +16,7 @@ def q_exits_0_and_prints_nothing(config):
         board.quit()
 
 
-@scenario(timeout=60)
+@scenario(timeout=60, in_browser=False)
 def no_video_driver_exits_1(config):
     """A video driver that does not exist, though a display is there: SDL's video cannot
     start, so status 1, silently."""

@@ -53,15 +53,6 @@ HOSTILE = {
 }
 
 
-def peak_memory_kb(board):
-    """The program's peak resident memory so far (VmHWM), in KB."""
-    with open(f"/proc/{board.process.pid}/status") as status:
-        for line in status:
-            if line.startswith("VmHWM:"):
-                return int(line.split()[1])
-    raise Failure("no VmHWM in /proc/PID/status")
-
-
 def check_hostile(config, chosen, valid):
     """chosen hostile files under the names they are given, valid test pictures under the
     others: the refused ones are simply missing, and the program stays small."""
@@ -73,7 +64,7 @@ def check_hostile(config, chosen, valid):
         board.wait_for_screen(title_screen(shown), "the title screen, refused files missing")
         board.key_press("x")
         board.wait_for_screen(drawing_screen(shown), "the drawing banner, or its absence")
-        peak = peak_memory_kb(board)
+        peak = board.peak_memory_kb()
         if peak >= MEMORY_LIMIT_KB:
             raise Failure(f"peak memory {peak} KB, at or above {MEMORY_LIMIT_KB} KB")
         board.quit()
@@ -105,7 +96,7 @@ def hostile_pictures_beside_valid_ones(config):
     }, valid=(WAITING_BANNER, DRAWING_BANNER))
 
 
-@scenario(timeout=60)
+@scenario(timeout=60, in_browser=False)
 def fifo_under_a_picture_name(config):
     """A FIFO nobody writes to, as the header: the program does not wait on it."""
     pictures = test_pictures()

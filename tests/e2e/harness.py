@@ -30,6 +30,7 @@ Sketchboard(config, files=None, workdir=None, extra_env=None, argv=None, display
   send_signal(number), running(), wait_exit(timeout) -> status or None
   quit()                         holds q until the program ends; checks status 0 and silence
   expect_exit(status)            after it ended: that status, and nothing printed
+  peak_memory_kb()               the most memory the program has held so far
   stdout, stderr, status         what the program wrote and how it ended (after it ended)
 Keys sent before the program's window exists are lost: wait for the title screen first.
 Leaving the with-block stops everything it started, whatever happened: q first, then
@@ -42,6 +43,10 @@ Each scenario file runs one scenario by name (CMakeLists.txt here lists the file
 The implementation "windows" starts the Windows build (--program build-windows/sketchboard.exe)
 with wine, in the Wine prefix that WINEPREFIX names (CTest sets up a fresh one for the run);
 scenarios marked linux_only (POSIX signals, no X display) are not run there.
+The implementation "web" opens the browser build's site (--program build-web/site) in headless
+Chromium instead (browser.py): the same Sketchboard methods drive the page, and the page's
+console stands for the program's output. Scenarios marked in_browser=False (quit requests,
+signals, video drivers, files a web server cannot serve) are not run there, nor linux_only ones.
 A failed check saves the screen, the expected screen and their difference as PNGs in the
 --artifacts folder.
 """
@@ -93,6 +98,7 @@ class Config:
         self.program = os.path.abspath(program)
         self.implementation = implementation
         self.windows = implementation == "windows"
+        self.web = implementation == "web"
         self.artifacts = artifacts
         self.library_dirs = []
         if implementation == "compat":
@@ -247,6 +253,13 @@ def _end_process(process, first_signal):
 class Sketchboard:
     """The program under test on its own X server; see the module's text for the API."""
 
+    def __new__(cls, config, *args, **kwargs):
+        if config.web and cls is Sketchboard:
+            import browser  # Selenium, only where a browser is driven
+
+            return super().__new__(browser.WebSketchboard)
+        return super().__new__(cls)
+
     def __init__(self, config, files=None, workdir=None, extra_env=None, argv=None,
                  display=True):
         self.config = config
@@ -378,6 +391,14 @@ class Sketchboard:
             raise Failure(f"still running {timeout} s after q was pressed", self._screens())
         self.expect_exit(0)
 
+    def peak_memory_kb(self):
+        """The process's peak resident memory so far (VmHWM), in KB."""
+        with open(f"/proc/{self.process.pid}/status") as status:
+            for line in status:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1])
+        raise Failure("no VmHWM in /proc/PID/status")
+
     def expect_exit(self, expected):
         if self.status != expected:
             raise Failure(f"exit status {self.status}, expected {expected}; "
@@ -494,22 +515,42 @@ def difference_image(screen, expected):
     return out
 
 
-def scenario(timeout=60, linux_only=False):
+def scenario(timeout=60, linux_only=False, in_browser=True):
     """Marks a function as a scenario; timeout (seconds) becomes its CTest TIMEOUT. A
-    linux_only scenario is about what Windows does not have (POSIX signals, an X display)."""
+    linux_only scenario is about what Windows does not have (POSIX signals, an X display); one
+    not in_browser is about what a page does not have (quit requests, signals, video drivers,
+    files other than the ones a web server serves)."""
 
     def mark(function):
         function.timeout = timeout
-        function.implementations = ("classic", "compat") if linux_only else IMPLEMENTATIONS
+        implementations = ("classic", "compat") if linux_only else IMPLEMENTATIONS
+        function.implementations = tuple(name for name in implementations
+                                         if in_browser or name != "web")
         return function
 
     return mark
 
 
-IMPLEMENTATIONS = ("classic", "compat", "windows")
+def web_scenario(timeout=60):
+    """Marks a scenario about the page itself, run in the browser only."""
+
+    def mark(function):
+        function.timeout = timeout
+        function.implementations = ("web",)
+        return function
+
+    return mark
+
+
+IMPLEMENTATIONS = ("classic", "compat", "windows", "web")
 
 
 def _needed_tools(implementation):
+    if implementation == "web":
+        import browser
+
+        browser.check_tools()
+        return
     tools = ["Xvfb", "xdotool", "xwd"] + (["wine", "wineserver"] if implementation == "windows"
                                           else ["ldd"])
     missing = [tool for tool in tools if shutil.which(tool) is None]

@@ -41,7 +41,7 @@ def only_a_key_ends_title_wait(config):
         board.quit()
 
 
-@scenario(timeout=60)
+@scenario(timeout=60, in_browser=False)
 def quit_request_ends_title_wait(config):
     """A quit request (SIGINT, or on Windows what the window's close button sends) ends the
     title wait like a key press, and the program goes on to drawing instead of ending."""
