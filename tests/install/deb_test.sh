@@ -102,11 +102,13 @@ fi
 # the program was compiled optimised with the C library's fortified calls.
 program=$(mktemp)
 member usr/lib/games/sketchboard/sketchboard >"$program"
-readelf -hW "$program" | grep -q 'Type: *DYN' || fail "the program is not position-independent"
-readelf -dW "$program" | grep -q 'FLAGS_1.*PIE' || fail "the program is not marked PIE"
-readelf -lW "$program" | grep -q 'GNU_RELRO' || fail "the program has no read-only relocations (-z relro)"
-readelf -dW "$program" | grep -Eq 'BIND_NOW|FLAGS_1.* NOW' || fail "the program binds lazily (no -z now)"
-readelf --dyn-syms -W "$program" | grep -q '__stack_chk_fail' || fail "the program has no stack protector"
+# grep reads all of readelf's output: stopping at the first match (-q), it would leave readelf to
+# die writing the rest, and the pipe would fail.
+readelf -hW "$program" | grep 'Type: *DYN' >/dev/null || fail "the program is not position-independent"
+readelf -dW "$program" | grep 'FLAGS_1.*PIE' >/dev/null || fail "the program is not marked PIE"
+readelf -lW "$program" | grep 'GNU_RELRO' >/dev/null || fail "the program has no read-only relocations (-z relro)"
+readelf -dW "$program" | grep -E 'BIND_NOW|FLAGS_1.* NOW' >/dev/null || fail "the program binds lazily (no -z now)"
+readelf --dyn-syms -W "$program" | grep '__stack_chk_fail' >/dev/null || fail "the program has no stack protector"
 rm -f "$program"
 unfortified=$(python3 -c '
 import json, sys
