@@ -75,6 +75,18 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_SKETCHBOARD_SDL_DEPENDS "libsdl1.2debian | libsdl1.2-compat")
 set(CPACK_SKETCHBOARD_PROGRAM ${PROJECT_BINARY_DIR}/sketchboard)
 set(CPACK_SKETCHBOARD_WORK_DIR ${PROJECT_BINARY_DIR}/packaging/shlibdeps)
+# A build for another architecture (cmake/toolchain-linux.cmake) makes that architecture's
+# package: CPack would name the build machine's. dpkg-shlibdeps knows no sysroot: it is shown the
+# sysroot's library folders and the dpkg database of the packages extracted there, which names
+# them by their real paths.
+if(CMAKE_CROSSCOMPILING)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${SKETCHBOARD_TARGET_ARCH})
+  file(REAL_PATH "${CMAKE_SYSROOT}" sysroot)
+  set(CPACK_SKETCHBOARD_SHLIBDEPS_OPTIONS
+    --admindir=${sysroot}/var/lib/dpkg
+    -l${sysroot}/usr/lib/${SKETCHBOARD_TARGET_MULTIARCH}
+    -l${sysroot}/lib/${SKETCHBOARD_TARGET_MULTIARCH})
+endif()
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackagingDepends.cmake)
 
 include(CPack)

@@ -15,7 +15,8 @@ if(sketchboard_dpkg_shlibdeps AND EXISTS "${CPACK_SKETCHBOARD_PROGRAM}")
   file(MAKE_DIRECTORY "${CPACK_SKETCHBOARD_WORK_DIR}/debian")
   file(WRITE "${CPACK_SKETCHBOARD_WORK_DIR}/debian/control" "")
   execute_process(
-    COMMAND ${sketchboard_dpkg_shlibdeps} -O "-e${CPACK_SKETCHBOARD_PROGRAM}"
+    COMMAND ${sketchboard_dpkg_shlibdeps} ${CPACK_SKETCHBOARD_SHLIBDEPS_OPTIONS} -O
+      "-e${CPACK_SKETCHBOARD_PROGRAM}"
     WORKING_DIRECTORY "${CPACK_SKETCHBOARD_WORK_DIR}"
     RESULT_VARIABLE result
     OUTPUT_VARIABLE output

@@ -56,6 +56,20 @@ ensure_web_packages() {
     ensure_packages cmake make emscripten chromium chromium-driver python3-selenium
 }
 
+# What the builds for other Debian architectures need (cmake --preset arm64, armhf, deb-arm64, ...),
+# given as Debian names them: each one's cross compiler, the host's pkg-config reading the
+# sysroot's files, and dpkg-dev (dpkg-architecture, dpkg-shlibdeps). The sysroots themselves are
+# downloaded by the build (cmake/build-sysroot.sh), into the user's cache.
+ensure_cross_linux_packages() {
+    ensure_packages cmake make pkg-config dpkg-dev
+    local arch compilers=()
+    for arch in "$@"; do
+        # g++-aarch64-linux-gnu, g++-arm-linux-gnueabihf, ...
+        compilers+=("g++-$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_TYPE 2>/dev/null | tr _ -)")
+    done
+    ensure_packages "${compilers[@]}"
+}
+
 # What the end-to-end tests need: an X server without a screen, key presses, screen dumps.
 ensure_e2e_packages() {
     ensure_packages python3 xvfb xdotool x11-apps

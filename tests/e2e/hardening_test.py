@@ -169,7 +169,7 @@ def unreachable_display_exits_1(config):
     config.check_library(config.environment())
     with Sketchboard(config, files=test_pictures(), display=False,
                      extra_env={"SDL_VIDEODRIVER": None},
-                     argv=["env", "DISPLAY=:65000", config.program]) as board:
+                     argv=["env", "DISPLAY=:65000", *config.command()]) as board:
         if board.wait_exit(15) is None:
             raise Failure("still running 15 s after start with an unreachable display")
         board.expect_exit(1)

@@ -47,6 +47,9 @@ The implementation "web" opens the browser build's site (--program build-web/sit
 Chromium instead (browser.py): the same Sketchboard methods drive the page, and the page's
 console stands for the program's output. Scenarios marked in_browser=False (quit requests,
 signals, video drivers, files a web server cannot serve) are not run there, nor linux_only ones.
+With --emulator (and --sysroot) a program built for another architecture runs under qemu's
+user-mode emulation, as `qemu-aarch64 -L SYSROOT program`; the sdl12-compat runtime is then the
+sysroot's (--compat-root SYSROOT).
 A failed check saves the screen, the expected screen and their difference as PNGs in the
 --artifacts folder.
 """
@@ -91,31 +94,45 @@ class Skip(Exception):
 
 
 class Config:
-    """What the command line says: the program, the SDL implementation, where to save PNGs."""
+    """What the command line says: the program, the SDL implementation, where to save PNGs,
+    and the emulator (with the sysroot it takes its libraries from) for another architecture."""
 
-    def __init__(self, name, program, implementation, compat_root, artifacts):
+    def __init__(self, name, program, implementation, compat_root, artifacts, emulator="",
+                 sysroot=""):
         self.name = name
         self.program = os.path.abspath(program)
         self.implementation = implementation
         self.windows = implementation == "windows"
         self.web = implementation == "web"
         self.artifacts = artifacts
+        self.emulator = emulator.split()
+        self.sysroot = os.path.abspath(sysroot) if sysroot else ""
         self.library_dirs = []
         if implementation == "compat":
             self.library_dirs = _compat_library_dirs(compat_root)
         if self.windows and "WINEPREFIX" not in os.environ:
             raise Skip("no WINEPREFIX: the Windows scenarios run from the Windows build's CTest")
 
-    def command(self, program=None):
-        """How to start a program: Windows programs through wine."""
+    def command(self, program=None, loader_env=()):
+        """How to start a program: Windows programs through wine, another architecture's through
+        its emulator. The emulator is itself a program of this machine: variables for the
+        program's dynamic loader (loader_env, "VAR=value") are handed to the program with -E,
+        or they would act on the emulator."""
         program = program or self.program
-        return ["wine", program] if self.windows else [program]
+        if self.windows:
+            return ["wine", program]
+        if not self.emulator:
+            return [program]
+        if self.library_dirs:
+            loader_env = [*loader_env, "LD_LIBRARY_PATH=" + ":".join(self.library_dirs)]
+        options = [option for variable in loader_env for option in ("-E", variable)]
+        return [*self.emulator, "-L", self.sysroot, *options, program]
 
     def environment(self, extra_env=None):
         """The process's environment with LD_LIBRARY_PATH set for the implementation."""
         env = dict(os.environ)
         env.pop("LD_LIBRARY_PATH", None)
-        if self.library_dirs:
+        if self.library_dirs and not self.emulator:
             env["LD_LIBRARY_PATH"] = ":".join(self.library_dirs)
         for key, value in (extra_env or {}).items():
             if value is None:
@@ -132,12 +149,18 @@ class Config:
             if not os.path.isfile(dll):
                 raise Failure(f"no SDL.dll beside {self.program}")
             return
-        out = subprocess.run(["ldd", self.program], env=env, capture_output=True, text=True,
+        # Under an emulator the program's own loader lists what it loads, as ldd does; a path
+        # it prints is looked for in the sysroot first, as the emulator looks for it.
+        argv = (self.command(loader_env=["LD_TRACE_LOADED_OBJECTS=1"]) if self.emulator
+                else ["ldd", self.program])
+        out = subprocess.run(argv, env=env, capture_output=True, text=True,
                              check=False).stdout
         loaded = [line.split("=>")[1].split("(")[0].strip() for line in out.splitlines()
                   if line.strip().startswith("libSDL-1.2.so.0") and "=>" in line]
+        if loaded and self.emulator and os.path.exists(self.sysroot + loaded[0]):
+            loaded[0] = self.sysroot + loaded[0]
         if not loaded or not os.path.exists(loaded[0]):
-            raise Failure(f"ldd finds no libSDL-1.2.so.0 for {self.program}:\n{out}")
+            raise Failure(f"{argv[0]} finds no libSDL-1.2.so.0 for {self.program}:\n{out}")
         real = os.path.realpath(loaded[0])
         # classic 1.2.15 is libSDL-1.2.so.0.11.x; sdl12-compat is libSDL-1.2.so.1.2.x
         is_compat = os.path.basename(real).startswith("libSDL-1.2.so.1.")
@@ -545,14 +568,14 @@ def web_scenario(timeout=60):
 IMPLEMENTATIONS = ("classic", "compat", "windows", "web")
 
 
-def _needed_tools(implementation):
+def _needed_tools(implementation, emulator):
     if implementation == "web":
         import browser
 
         browser.check_tools()
         return
     tools = ["Xvfb", "xdotool", "xwd"] + (["wine", "wineserver"] if implementation == "windows"
-                                          else ["ldd"])
+                                          else emulator.split()[:1] or ["ldd"])
     missing = [tool for tool in tools if shutil.which(tool) is None]
     if missing:
         raise Skip(f"missing {', '.join(missing)} (scripts/test installs them)")
@@ -567,6 +590,9 @@ def main(scenarios):
     parser.add_argument("--implementation", choices=IMPLEMENTATIONS, default="classic")
     parser.add_argument("--compat-root", default="")
     parser.add_argument("--artifacts", default=".")
+    parser.add_argument("--emulator", default="",
+                        help="runs the program as EMULATOR -L SYSROOT program (qemu-user)")
+    parser.add_argument("--sysroot", default="")
     parser.add_argument("scenario", nargs="?")
     args = parser.parse_args()
     by_name = {function.__name__: function for function in scenarios}
@@ -582,9 +608,9 @@ def main(scenarios):
     name = f"e2e.{args.implementation}.{args.scenario}"
     started = time.monotonic()
     try:
-        _needed_tools(args.implementation)
+        _needed_tools(args.implementation, args.emulator)
         config = Config(name, args.program, args.implementation, args.compat_root,
-                        args.artifacts)
+                        args.artifacts, args.emulator, args.sysroot)
         by_name[args.scenario](config)
     except Skip as skip:
         print(f"{name}: skipped: {skip}")

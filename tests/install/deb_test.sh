@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds the Debian package from the "deb" preset in a tree of its own and checks its control
-# fields, its file list, the version it carries everywhere, lintian's verdict and the hardening
-# of the program in it.
-# Usage: deb_test.sh SOURCE_DIR WORK_DIR VERSION APP_ID
+# Builds the Debian package from the "deb" preset (or PRESET, for ARCH) in a tree of its own
+# and checks its control fields, its file list, the version it carries everywhere, lintian's
+# verdict and the hardening of the program in it; given APT_CONFIG (apt for ARCH's Debian 12, as
+# on an empty system), also that every package it depends on exists there and that it installs.
+# Usage: deb_test.sh SOURCE_DIR WORK_DIR VERSION APP_ID [ARCH PRESET [APT_CONFIG]]
 set -uo pipefail
 source=$1 work=$2 version=$3 id=$4
+arch=${5:-$(dpkg --print-architecture)} preset=${6:-deb} apt_config=${7:-}
 
 for tool in dpkg-deb dpkg-shlibdeps lintian readelf; do
     if ! command -v "$tool" >/dev/null; then
@@ -15,14 +17,13 @@ done
 
 rm -rf "$work"
 # The compile commands only record how each file was compiled; the package is the preset's own.
-if ! { cmake --preset deb -S "$source" -B "$work" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON &&
+if ! { cmake --preset "$preset" -S "$source" -B "$work" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON &&
     cmake --build "$work" --parallel 2 &&
     (cd "$work" && cpack -G DEB); } >"$work.log" 2>&1; then
     cat "$work.log" >&2
     echo "FAIL: building the package" >&2
     exit 1
 fi
-arch=$(dpkg --print-architecture)
 deb=$work/sketchboard_${version}_$arch.deb
 if [ ! -f "$deb" ]; then
     echo "FAIL: no $deb; cpack made: $(cd "$work" && ls ./*.deb 2>/dev/null)" >&2
@@ -47,6 +48,14 @@ depends=$(field Depends)
 sdl_entries=$(echo "$depends" | tr ',' '\n' | sed 's/^ *//' | grep -i sdl)
 [ "$sdl_entries" = "libsdl1.2debian | libsdl1.2-compat" ] ||
     fail "Depends: SDL entries are '$sdl_entries' (Depends: $depends)"
+if [ -n "$apt_config" ]; then
+    for package in $(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//'); do
+        apt-cache -c "$apt_config" show "$package" >/dev/null 2>&1 ||
+            fail "Depends names $package, which $arch Debian 12 does not have"
+    done
+    apt-get -c "$apt_config" install -s "$deb" >"$work.apt" 2>&1 ||
+        fail "it does not install on $arch Debian 12: $(grep -v '^\(Inst\|Conf\) ' "$work.apt")"
+fi
 
 listing=$(dpkg-deb -c "$deb")
 files=$(echo "$listing" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | sort -k3)
@@ -102,11 +111,13 @@ fi
 # the program was compiled optimised with the C library's fortified calls.
 program=$(mktemp)
 member usr/lib/games/sketchboard/sketchboard >"$program"
-readelf -hW "$program" | grep -q 'Type: *DYN' || fail "the program is not position-independent"
-readelf -dW "$program" | grep -q 'FLAGS_1.*PIE' || fail "the program is not marked PIE"
-readelf -lW "$program" | grep -q 'GNU_RELRO' || fail "the program has no read-only relocations (-z relro)"
-readelf -dW "$program" | grep -Eq 'BIND_NOW|FLAGS_1.* NOW' || fail "the program binds lazily (no -z now)"
-readelf --dyn-syms -W "$program" | grep -q '__stack_chk_fail' || fail "the program has no stack protector"
+# grep reads all of readelf's output: stopping at the first match (-q), it would leave readelf to
+# die writing the rest, and the pipe would fail.
+readelf -hW "$program" | grep 'Type: *DYN' >/dev/null || fail "the program is not position-independent"
+readelf -dW "$program" | grep 'FLAGS_1.*PIE' >/dev/null || fail "the program is not marked PIE"
+readelf -lW "$program" | grep 'GNU_RELRO' >/dev/null || fail "the program has no read-only relocations (-z relro)"
+readelf -dW "$program" | grep -E 'BIND_NOW|FLAGS_1.* NOW' >/dev/null || fail "the program binds lazily (no -z now)"
+readelf --dyn-syms -W "$program" | grep '__stack_chk_fail' >/dev/null || fail "the program has no stack protector"
 rm -f "$program"
 unfortified=$(python3 -c '
 import json, sys
