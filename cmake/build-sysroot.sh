@@ -28,20 +28,8 @@ arch=$2
 runtimes="libc6-dev libstdc++-12-dev libsdl1.2debian libsdl1.2-compat libsdl2-2.0-0"
 headers="libsdl1.2-dev"
 
-parent=$(dirname "$entry")
-mkdir -p "$parent"
-work=$(mktemp -d "$parent/.sysroot-build.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-trap 'exit 1' HUP INT TERM
-log="$work/build.log"
-: >"$log"
-
-fail() {
-    cp "$log" "$entry.log"
-    echo "Making the $arch sysroot failed at: $1. The end of $entry.log:" >&2
-    tail -n 40 "$log" >&2
-    exit 1
-}
+. "$(dirname "$0")/cache-build.sh"
+start_cache_build "$entry" "Making the $arch sysroot"
 
 # apt's configuration, into FILE, for its folders under DIR: only ARCH, no recommended packages,
 # an empty status (the closure is worked out as for a fresh system), and sources of its own.

@@ -16,21 +16,8 @@ source_version=$2
 host=$3
 cc=$4
 
-parent=$(dirname "$prefix")
-mkdir -p "$parent"
-work=$(mktemp -d "$parent/.sdl-build.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-trap 'exit 1' HUP INT TERM
-log="$work/build.log"
-: >"$log"
-
-# On failure the whole log is kept as PREFIX.log.
-fail() {
-    cp "$log" "$prefix.log"
-    echo "Building SDL for Windows failed at: $1. The end of $prefix.log:" >&2
-    tail -n 40 "$log" >&2
-    exit 1
-}
+. "$(dirname "$0")/cache-build.sh"
+start_cache_build "$prefix" "Building SDL for Windows"
 
 # Debian's source packages, from the mirror that the system's own sources name.
 apt_dir="$work/apt"
