@@ -558,8 +558,7 @@ def web_scenario(timeout=60):
     """Marks a scenario about the page itself, run in the browser only."""
 
     def mark(function):
-        function.timeout = timeout
-        function.implementations = ("web",)
+        scenario(timeout)(function).implementations = ("web",)
         return function
 
     return mark

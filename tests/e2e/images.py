@@ -84,18 +84,21 @@ class Image:
                 min(box[0], x), min(box[1], y), max(box[2], x), max(box[3], y))
         return count, examples, box
 
-def bmp_bytes(image):
-    """The image as a Windows BMP: BITMAPINFOHEADER, 24 bits a pixel, rows bottom-up."""
-    row_size = (image.width * 3 + 3) & ~3
+def bmp_bytes(image, fourth_byte=None):
+    """The image as a Windows BMP: BITMAPINFOHEADER, rows bottom-up; 24 bits a pixel, or 32
+    with fourth_byte as every pixel's fourth byte (which SDL ignores)."""
+    channels = 3 if fourth_byte is None else 4
+    row_size = (image.width * channels + 3) & ~3
     pixel_bytes = bytearray()
     for y in range(image.height - 1, -1, -1):
         row = image.rgb[y * image.width * 3 : (y + 1) * image.width * 3]
-        bgr = bytearray(len(row))
-        bgr[0::3], bgr[1::3], bgr[2::3] = row[2::3], row[1::3], row[0::3]
-        pixel_bytes += bgr + bytes(row_size - len(bgr))
+        pixels = bytearray([fourth_byte or 0]) * (image.width * channels)
+        pixels[0::channels], pixels[1::channels], pixels[2::channels] = (row[2::3], row[1::3],
+                                                                          row[0::3])
+        pixel_bytes += pixels + bytes(row_size - len(pixels))
     header_size = 14 + 40
     file_header = struct.pack("<2sIHHI", b"BM", header_size + len(pixel_bytes), 0, 0, header_size)
-    info_header = struct.pack("<IiiHHIIiiII", 40, image.width, image.height, 1, 24, 0,
+    info_header = struct.pack("<IiiHHIIiiII", 40, image.width, image.height, 1, 8 * channels, 0,
                               len(pixel_bytes), 2835, 2835, 0, 0)
     return file_header + info_header + bytes(pixel_bytes)
 

@@ -1,10 +1,10 @@
 """The page around the program: what it says while loading and after the end, the keyboard it
 gives back, and the service worker that opens the board again with no network."""
 
-import struct
 import sys
 
 import harness
+import images
 from board_model import (HEADER, START, drawing_screen, marked_picture, shows_arm_at,
                          test_pictures, title_screen)
 from browser import WebSketchboard
@@ -26,16 +26,6 @@ CORNERS_AT_RUNNING = """new MutationObserver((changes, observer) => {
   window.cornersAtRunning = [[0, 0], [1279, 0], [0, 1023], [1279, 1023]].map(
       ([x, y]) => Array.from(context.getImageData(x, y, 1, 1).data));
 }).observe(document, {attributes: true, subtree: true, attributeFilter: ['data-state']});"""
-
-
-def half_opaque_bmp(image):
-    """The image as a 32-bit BMP whose fourth byte is 0x80 in every pixel: SDL ignores it,
-    stb_image, the browser's reader, would take it as opacity and let the background through."""
-    rows = b"".join(bytes(image.rgb[(y * image.width + x) * 3 + c] for c in (2, 1, 0)) + b"\x80"
-                    for y in range(image.height - 1, -1, -1) for x in range(image.width))
-    info = struct.pack("<IiiHHIIiiII", 40, image.width, image.height, 1, 32, 0, len(rows),
-                       2835, 2835, 0, 0)
-    return b"BM" + struct.pack("<IHHI", 54 + len(rows), 0, 0, 54) + info + rows
 
 
 def expect(value, wanted, what):
@@ -134,7 +124,8 @@ def pictures_the_browser_would_show_otherwise_are_missing(config):
     """A header that SDL shows opaque but the browser's reader would see through counts as
     missing in the page, as a refused picture does."""
     pictures = test_pictures()
-    files = dict(pictures, **{HEADER: half_opaque_bmp(pictures[HEADER])})
+    # stb_image would take the fourth byte, 0x80, as opacity and let the background through.
+    files = dict(pictures, **{HEADER: images.bmp_bytes(pictures[HEADER], fourth_byte=0x80)})
     with WebSketchboard(config, files=files) as board:
         board.wait_for_screen(title_screen(dict(pictures, **{HEADER: None})),
                               "the title screen without the header")
