@@ -2,8 +2,9 @@
 // stb_image rather than reading them itself: any bytes through the program's check for that
 // reader, then through the very stb_image source the browser build links. A crash, a sanitizer
 // report or an allocation above -malloc_limit_mb is a finding, and so is a picture the check
-// lets through that stb_image then refuses, or shows otherwise than SDL 1.2's own reader does:
-// in the browser a picture must look as on the desktop or count as missing.
+// lets through that stb_image then refuses, or shows otherwise than the desktop program shows it
+// with SDL 1.2's own reader: in the browser a picture must look as on the desktop or count as
+// missing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <stb_image.h>
 
 #include "bmp_check.h"
+#include "pictures.h"
 
 namespace {
 
@@ -21,10 +23,10 @@ namespace {
     std::abort();
 }
 
-// The picture as SDL 1.2 reads it, blitted onto a 32-bit surface as the title screen blits it.
+// The picture as the desktop program loads it with SDL 1.2, blitted onto a 32-bit surface as the
+// title screen blits it.
 SDL_Surface* read_with_sdl(const std::uint8_t* data, std::size_t size) {
-    SDL_Surface* const picture =
-        SDL_LoadBMP_RW(SDL_RWFromConstMem(data, static_cast<int>(size)), 1);
+    SDL_Surface* const picture = load_picture_from_memory(data, size);
     if (picture == nullptr) {
         finding("SDL refuses a picture the check accepted");
     }

@@ -12,7 +12,15 @@ SDL_Surface* load_picture_from_memory(const std::uint8_t* bytes, std::size_t siz
     if (stream == nullptr) {
         return nullptr;
     }
-    return SDL_LoadBMP_RW(stream, 1);
+    SDL_Surface* const picture = SDL_LoadBMP_RW(stream, 1);
+    if (picture != nullptr) {
+        // Every picture is drawn opaque. sdl12-compat reads a 32-bit picture whose header has
+        // room for an opacity mask but names none (0) as if its fourth bytes were opacity, and
+        // would blend it; classic SDL 1.2 ignores those bytes. Blitting without alpha copies
+        // the colours as classic does.
+        SDL_SetAlpha(picture, 0, SDL_ALPHA_OPAQUE);
+    }
+    return picture;
 }
 
 SDL_Surface* load_picture(const char* file_name, const PictureBuffer& buffer) {

@@ -84,23 +84,31 @@ class Image:
                 min(box[0], x), min(box[1], y), max(box[2], x), max(box[3], y))
         return count, examples, box
 
-def bmp_bytes(image, fourth_byte=None):
-    """The image as a Windows BMP: BITMAPINFOHEADER, rows bottom-up; 24 bits a pixel, or 32
-    with fourth_byte as every pixel's fourth byte (which SDL ignores)."""
+def bmp_bytes(image, fourth_byte=None, header_size=40):
+    """The image as a Windows BMP, rows bottom-up: 24 bits a pixel, or 32 with fourth_byte as
+    the pixels' fourth byte (which SDL 1.2 ignores): a number, or a function of the pixel's
+    index giving one. A header of 108 or 124 bytes names the usual colour masks and no opacity
+    mask."""
     channels = 3 if fourth_byte is None else 4
+    fourth = fourth_byte if callable(fourth_byte) else lambda index: fourth_byte or 0
     row_size = (image.width * channels + 3) & ~3
     pixel_bytes = bytearray()
     for y in range(image.height - 1, -1, -1):
         row = image.rgb[y * image.width * 3 : (y + 1) * image.width * 3]
-        pixels = bytearray([fourth_byte or 0]) * (image.width * channels)
+        pixels = bytearray(image.width * channels)
+        if channels == 4:
+            pixels[3::4] = bytes(fourth(y * image.width + x) for x in range(image.width))
         pixels[0::channels], pixels[1::channels], pixels[2::channels] = (row[2::3], row[1::3],
                                                                           row[0::3])
         pixel_bytes += pixels + bytes(row_size - len(pixels))
-    header_size = 14 + 40
-    file_header = struct.pack("<2sIHHI", b"BM", header_size + len(pixel_bytes), 0, 0, header_size)
-    info_header = struct.pack("<IiiHHIIiiII", 40, image.width, image.height, 1, 8 * channels, 0,
-                              len(pixel_bytes), 2835, 2835, 0, 0)
-    return file_header + info_header + bytes(pixel_bytes)
+    headers_size = 14 + header_size
+    file_header = struct.pack("<2sIHHI", b"BM", headers_size + len(pixel_bytes), 0, 0,
+                              headers_size)
+    info_header = struct.pack("<IiiHHIIiiII", header_size, image.width, image.height, 1,
+                              8 * channels, 0, len(pixel_bytes), 2835, 2835, 0, 0)
+    if header_size > 40:
+        info_header += struct.pack("<4I", 0xFF0000, 0xFF00, 0xFF, 0)
+    return file_header + info_header.ljust(header_size, b"\0") + bytes(pixel_bytes)
 
 
 def png_bytes(image):

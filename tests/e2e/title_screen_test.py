@@ -4,10 +4,11 @@ import sys
 import time
 
 import harness
-from board_model import (BOARD, DRAWING_BANNER, LEFT_LIMIT, START, TOP_LIMIT, drawing_screen,
-                         line, shows_arm_at, test_pictures, title_screen, with_path)
+from board_model import (BACKGROUND, BOARD, DRAWING_BANNER, HEADER, LEFT_LIMIT, START, TOP_LIMIT,
+                         drawing_screen, line, shows_arm_at, test_pictures, title_screen,
+                         with_path)
 from harness import Sketchboard, scenario
-from images import WHITE, Image
+from images import WHITE, Image, bmp_bytes
 
 
 @scenario(timeout=60)
@@ -20,6 +21,21 @@ def title_composition(config):
         board.wait_for_screen(title_screen(pictures), "the title screen")
         board.key_press("x")
         board.wait_for_screen(drawing_screen(pictures), "the drawing banner")
+        board.quit()
+
+
+@scenario(timeout=60)
+def pictures_of_32_bits_are_opaque(config):
+    """32-bit pictures are drawn opaque whatever their fourth bytes hold: under the longer
+    headers, which have room for an opacity mask but name none, the fourth bytes vary (some
+    tools leave them so); under the common header they are all 0."""
+    pictures = test_pictures()
+    files = dict(pictures)
+    files[BACKGROUND] = bmp_bytes(pictures[BACKGROUND], lambda i: i * 7 % 256, header_size=124)
+    files[HEADER] = bmp_bytes(pictures[HEADER], lambda i: i % 251, header_size=108)
+    files[BOARD] = bmp_bytes(pictures[BOARD], fourth_byte=0)
+    with Sketchboard(config, files=files) as board:
+        board.wait_for_screen(title_screen(pictures), "the title screen, every picture opaque")
         board.quit()
 
 
@@ -87,8 +103,8 @@ def board_and_drawing_banner_missing(config):
         board.quit()
 
 
-SCENARIOS = [title_composition, only_a_key_ends_title_wait, quit_request_ends_title_wait,
-             all_pictures_missing, board_and_drawing_banner_missing]
+SCENARIOS = [title_composition, pictures_of_32_bits_are_opaque, only_a_key_ends_title_wait,
+             quit_request_ends_title_wait, all_pictures_missing, board_and_drawing_banner_missing]
 
 if __name__ == "__main__":
     sys.exit(harness.main(SCENARIOS))
