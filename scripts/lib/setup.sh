@@ -70,9 +70,10 @@ ensure_cross_linux_packages() {
     ensure_packages "${compilers[@]}"
 }
 
-# What the end-to-end tests need: an X server without a screen, key presses, screen dumps.
+# What the end-to-end tests need: an X server without a screen, key presses, and Xlib, with
+# which they read the screen back.
 ensure_e2e_packages() {
-    ensure_packages python3 xvfb xdotool x11-apps
+    ensure_packages python3 xvfb xdotool libx11-6
 }
 
 # Puts the sdl12-compat runtime (the SDL 1.2 API over SDL2) under $build_dir/sdl12-compat/root,

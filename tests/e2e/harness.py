@@ -81,6 +81,31 @@ _libc = ctypes.CDLL(None, use_errno=True)
 _PR_SET_PDEATHSIG = 1
 
 
+class _XImage(ctypes.Structure):
+    """The first fields of Xlib's XImage."""
+
+    _fields_ = [(name, ctypes.c_int) for name in (
+        "width", "height", "xoffset", "format")] + [("data", ctypes.c_void_p)] + [
+        (name, ctypes.c_int) for name in ("byte_order", "bitmap_unit", "bitmap_bit_order",
+                                           "bitmap_pad", "depth", "bytes_per_line",
+                                           "bits_per_pixel")] + [
+        (name, ctypes.c_ulong) for name in ("red_mask", "green_mask", "blue_mask")]
+
+
+def _xlib():
+    xlib = ctypes.CDLL("libX11.so.6")
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+    xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    xlib.XGetImage.restype = ctypes.POINTER(_XImage)
+    xlib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                               ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+    xlib.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
+    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    return xlib
+
+
 class Failure(Exception):
     """A check that did not hold; images (label -> Image) are saved as PNGs for a person."""
 
@@ -249,6 +274,31 @@ class XServer:
         if check and result.returncode != 0:
             raise Failure(f"{' '.join(argv)} failed: {result.stderr.decode(errors='replace')}")
         return result
+
+    def read_screen(self):
+        """The whole screen, in one GetImage request on the root window. (xwd -root also asks
+        about every window on the screen, one request at a time, and fails with BadWindow when
+        a window goes in between: SDL2 makes its window anew for each renderer it tries.)"""
+        xlib = _xlib()
+        connection = xlib.XOpenDisplay(self.display.encode())
+        if not connection:
+            raise Failure(f"cannot connect to the X server on {self.display}:\n{self.log()}")
+        try:
+            z_pixmap, all_planes = 2, ctypes.c_ulong(-1).value
+            image = xlib.XGetImage(connection, xlib.XDefaultRootWindow(connection), 0, 0,
+                                   SCREEN_WIDTH, SCREEN_HEIGHT, all_planes, z_pixmap)
+            if not image:
+                raise Failure(f"the X server on {self.display} gave no image of its screen")
+            try:
+                got = image.contents
+                pixels = ctypes.string_at(got.data, got.bytes_per_line * got.height)
+                return images.image_from_pixels(
+                    got.width, got.height, pixels, got.bytes_per_line, got.bits_per_pixel,
+                    got.byte_order, (got.red_mask, got.green_mask, got.blue_mask))
+            finally:
+                xlib.XDestroyImage(image)
+        finally:
+            xlib.XCloseDisplay(connection)
 
     def stop(self):
         if self.process is None:
@@ -463,8 +513,7 @@ class Sketchboard:
     # The screen.
 
     def screen(self):
-        dump = self.xserver.run_client(["xwd", "-root", "-silent"]).stdout
-        self.last_screen = images.image_from_xwd(dump)
+        self.last_screen = self.xserver.read_screen()
         return self.last_screen
 
     def _screens(self, expected=None):
@@ -573,7 +622,7 @@ def _needed_tools(implementation, emulator):
 
         browser.check_tools()
         return
-    tools = ["Xvfb", "xdotool", "xwd"] + (["wine", "wineserver"] if implementation == "windows"
+    tools = ["Xvfb", "xdotool"] + (["wine", "wineserver"] if implementation == "windows"
                                           else emulator.split()[:1] or ["ldd"])
     missing = [tool for tool in tools if shutil.which(tool) is None]
     if missing:

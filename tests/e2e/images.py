@@ -2,7 +2,7 @@
 
 An Image is a width, a height and a bytearray of RGB triples, row by row from the top. That one
 layout serves the test pictures (written as BMP for the program to load), the expected screens
-(composed by the tests) and the real screen (read from an xwd dump), so that comparing two of
+(composed by the tests) and the real screen (read from the X server), so that comparing two of
 them is comparing two byte strings.
 """
 
@@ -128,21 +128,16 @@ def png_bytes(image):
             + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
 
 
-def image_from_xwd(data):
-    """Reads a screen dump written by `xwd` (a ZPixmap of 24 or 32 bits a pixel, as Xvfb gives
-    at depth 24): a big-endian header of 25 numbers, the window name, the colour map, then rows
-    of pixels."""
-    fields = struct.unpack(">25I", data[:100])
-    (header_size, _version, pixmap_format, _depth, width, height, _xoffset, byte_order,
-     _bitmap_unit, _bit_order, _pad, bits_per_pixel, bytes_per_line, _visual_class, red_mask,
-     green_mask, blue_mask, _bits_per_rgb, _map_entries, colour_count) = fields[:20]
-    if pixmap_format != 2 or bits_per_pixel not in (24, 32):
-        raise ValueError(f"unexpected xwd dump: format {pixmap_format}, {bits_per_pixel} bpp")
-    start = header_size + colour_count * 12
+def image_from_pixels(width, height, pixels, bytes_per_line, bits_per_pixel, byte_order,
+                      masks):
+    """Reads a ZPixmap as an X server gives it (24 or 32 bits a pixel): rows of bytes_per_line
+    bytes, byte_order 0 for the least significant byte first, masks the red, green and blue
+    masks of its visual."""
+    if bits_per_pixel not in (24, 32):
+        raise ValueError(f"unexpected screen image: {bits_per_pixel} bits a pixel")
     step = bits_per_pixel // 8
-    pixels = data[start : start + bytes_per_line * height]
     if len(pixels) < bytes_per_line * height:
-        raise ValueError("xwd dump is cut short")
+        raise ValueError("the screen image is cut short")
 
     def byte_of(mask):
         # Which byte of a pixel, as stored, holds the component of this mask.
@@ -154,7 +149,7 @@ def image_from_xwd(data):
 
     image = Image(width, height)
     out_stride = width * 3
-    red, green, blue = byte_of(red_mask), byte_of(green_mask), byte_of(blue_mask)
+    red, green, blue = (byte_of(mask) for mask in masks)
     for y in range(height):
         row = pixels[y * bytes_per_line : y * bytes_per_line + width * step]
         at = y * out_stride
