@@ -1,14 +1,18 @@
 #!/bin/sh
-# Makes the sysroot of a cross build for another Debian architecture: Debian 12's packages of
-# that architecture that building and testing need, downloaded with an apt configuration of the
-# build's own and extracted, for cmake/toolchain-linux.cmake, which runs this when ENTRY is
-# missing.
+# Makes a sysroot of a Debian release for one architecture: the release's packages that
+# building and testing need, downloaded with an apt configuration of the build's own and
+# extracted, for cmake/DebianSysroot.cmake, which runs this when ENTRY is missing.
 #
-#   build-sysroot.sh ENTRY ARCH
+#   build-sysroot.sh ENTRY ARCH RELEASE [GCC_MAJOR]
+#
+# RELEASE is the release's code name. With GCC_MAJOR (the cross compiler's major version) the
+# sysroot is one to build in, with the C and C++ libraries' development files for that compiler
+# and SDL 1.2's headers; without it, it holds the runtimes only, to run and install-test a
+# program built elsewhere.
 #
 # ENTRY/root        the target's files, and in var/lib/dpkg a database of the packages extracted
 #                   there, which dpkg-shlibdeps asks which package holds a library
-# ENTRY/apt/apt.conf  apt for ARCH's Debian 12 as if on an empty system: `apt-get -c ...`
+# ENTRY/apt/apt.conf  apt for ARCH's RELEASE as if on an empty system: `apt-get -c ...`
 #
 # Nothing on the machine changes: no foreign architecture is added to dpkg and the system's
 # package lists are never touched. Everything is made in a temporary folder beside ENTRY that is
@@ -18,18 +22,26 @@ set -eu
 
 entry=$1
 arch=$2
+release=$3
+gcc_major=${4:-}
 
-# The programs' runtimes (classic SDL 1.2, sdl12-compat over SDL2), the C and C++ libraries to
-# link against, and the SDL 1.2 headers; their dependencies come along. The development package
-# is downloaded alone: its own dependencies are other development packages that sdl.pc does not
-# name. No OpenGL (Mesa): without it SDL2 draws with its own software renderer, which keeps up
-# under qemu, where Mesa's emulated rasterisers manage a few stamps a second (and under
+# The programs' runtimes (SDL 1.2: classic where the release has it, sdl12-compat over SDL2),
+# the C and C++ libraries, and base-files, whose links (/lib -> usr/lib on releases that keep
+# everything under /usr) lead the emulator to the dynamic loader; their dependencies come along.
+# To build in: the C and C++ libraries to link against and the SDL 1.2 headers. The headers'
+# package is downloaded alone: its own dependencies are other development packages that sdl.pc
+# does not name. No OpenGL (Mesa): without it SDL2 draws with its own software renderer, which
+# keeps up under qemu, where Mesa's emulated rasterisers manage a few stamps a second (and under
 # qemu-arm, llvmpipe shows one flat colour).
-runtimes="libc6-dev libstdc++-12-dev libsdl1.2debian libsdl1.2-compat libsdl2-2.0-0"
-headers="libsdl1.2-dev"
+runtimes="base-files libc6 libstdc++6 libsdl1.2debian libsdl1.2-compat libsdl2-2.0-0"
+headers=""
+if [ -n "$gcc_major" ]; then
+    runtimes="$runtimes libc6-dev libstdc++-$gcc_major-dev"
+    headers="libsdl1.2-dev"
+fi
 
 . "$(dirname "$0")/cache-build.sh"
-start_cache_build "$entry" "Making the $arch sysroot"
+start_cache_build "$entry" "Making the $release $arch sysroot"
 
 # apt's configuration, into FILE, for its folders under DIR: only ARCH, no recommended packages,
 # an empty status (the closure is worked out as for a fresh system), and sources of its own.
@@ -57,7 +69,8 @@ write_apt_conf "$work/apt/apt.conf" "$work"
 sources=/etc/apt/sources.list.d/debian.sources
 mirror=$(awk '/^URIs:/ && $2 !~ /security/ {print $2; exit}' "$sources" 2>/dev/null || true)
 security=$(awk '/^URIs:/ && $2 ~ /security/ {print $2; exit}' "$sources" 2>/dev/null || true)
-for suite in bookworm bookworm-updates bookworm-security; do
+suites="$release $release-updates $release-security"
+for suite in $suites; do
     uri=${mirror:-http://deb.debian.org/debian}
     case $suite in *-security) uri=${security:-http://deb.debian.org/debian-security} ;; esac
     printf 'Types: deb\nURIs: %s\nSuites: %s\nComponents: main\nArchitectures: %s\nSigned-By: %s\n' \
@@ -74,12 +87,12 @@ fi
 
 # A suite whose index cannot be had (a mirror in the middle of a sync fails apt's size check for
 # minutes at a time) is left out, with a warning: the sysroot serves building and testing only,
-# and the package's dependencies are resolved on the target's own archive. Without bookworm
+# and the package's dependencies are resolved on the target's own archive. Without the release
 # itself there is nothing to build on.
 apt-get "$@" update >>"$log" 2>&1 || true
-for suite in bookworm bookworm-updates bookworm-security; do
+for suite in $suites; do
     if ! ls "$work/apt/lists/"*"_dists_${suite}_main_binary-${arch}_Packages"* >/dev/null 2>&1; then
-        [ "$suite" != bookworm ] || fail "downloading bookworm's $arch index"
+        [ "$suite" != "$release" ] || fail "downloading $release's $arch index"
         echo "warning: the $arch sysroot leaves out $suite, whose index could not be downloaded;" \
             "remove $entry to try again. apt said: $(grep -m1 "dists/$suite/" "$log")" >&2
         rm "$work/apt/sources/$suite.sources"

@@ -1,16 +1,18 @@
 # Cross-builds for Linux on another Debian architecture (cmake --preset arm64, armhf): Debian's
-# cross compiler for it, a sysroot of that architecture's Debian 12 packages, and qemu to run
-# what was built. The preset names the architecture as Debian does (SKETCHBOARD_TARGET_ARCH) and,
-# optionally, the processor qemu emulates (SKETCHBOARD_EMULATOR_CPU); the rest follows from the
-# name, so that another architecture is another preset.
+# cross compiler for it, a sysroot of that architecture's packages of the Debian release this
+# machine runs, and qemu to run what was built. The preset names the architecture as Debian does
+# (SKETCHBOARD_TARGET_ARCH) and, optionally, the processor qemu emulates
+# (SKETCHBOARD_EMULATOR_CPU); the rest follows from the name, so that another architecture is
+# another preset.
 #
-# The sysroot is made by build-sysroot.sh the first time a build needs it (half a minute) and
-# kept in a cache shared by every build tree, under a name that carries the architecture and the
-# script's own hash: a change to what the script puts there makes a new one.
+# The sysroot's release is the build machine's own: Debian's cross compiler of a release builds
+# against that release's C and C++ libraries (its own headers and libstdc++ come first), so what
+# it builds runs on that release and the later ones. The sysroot is made by DebianSysroot.cmake.
 #
 # Defines for the project: SKETCHBOARD_TARGET_MULTIARCH (the libraries' folder name),
-# SKETCHBOARD_SYSROOT_APT_CONFIG (apt for the target's Debian 12) and SKETCHBOARD_EMULATOR (qemu
-# and its options, without the sysroot).
+# SKETCHBOARD_TARGET_RELEASE (the sysroot's release), SKETCHBOARD_SYSROOT_APT_CONFIG (apt for
+# that release of the target) and SKETCHBOARD_EMULATOR (qemu and its options, without the
+# sysroot).
 
 if(NOT SKETCHBOARD_TARGET_ARCH)
   message(FATAL_ERROR "Name the Debian architecture to build for: -DSKETCHBOARD_TARGET_ARCH=arm64")
@@ -35,20 +37,17 @@ set(CMAKE_LIBRARY_ARCHITECTURE ${target_MULTIARCH})
 set(CMAKE_C_COMPILER ${target_GNU_TYPE}-gcc)
 set(CMAKE_CXX_COMPILER ${target_GNU_TYPE}-g++)
 
-if(DEFINED ENV{XDG_CACHE_HOME} AND NOT "$ENV{XDG_CACHE_HOME}" STREQUAL "")
-  set(sysroot_cache "$ENV{XDG_CACHE_HOME}/sketchboard")
-else()
-  set(sysroot_cache "$ENV{HOME}/.cache/sketchboard")
+include(${CMAKE_CURRENT_LIST_DIR}/DebianSysroot.cmake)
+set(SKETCHBOARD_TARGET_RELEASE ${SKETCHBOARD_HOST_RELEASE})
+if(NOT SKETCHBOARD_TARGET_RELEASE)
+  message(FATAL_ERROR "/etc/os-release names no release code name to build against")
 endif()
-set(sysroot_script "${CMAKE_CURRENT_LIST_DIR}/build-sysroot.sh")
-file(SHA256 "${sysroot_script}" sysroot_hash)
-string(SUBSTRING "${sysroot_hash}" 0 12 sysroot_hash)
-set(sysroot_entry "${sysroot_cache}/sysroot-${SKETCHBOARD_TARGET_ARCH}-${sysroot_hash}")
-if(NOT EXISTS "${sysroot_entry}/root")
-  message(STATUS "Making the ${SKETCHBOARD_TARGET_ARCH} sysroot in ${sysroot_entry} (once)")
-  execute_process(COMMAND sh "${sysroot_script}" "${sysroot_entry}" ${SKETCHBOARD_TARGET_ARCH}
-    COMMAND_ERROR_IS_FATAL ANY)
-endif()
+# libstdc++-12-dev, libstdc++-14-dev, ...: the one of the cross compiler's own version.
+execute_process(COMMAND ${CMAKE_C_COMPILER} -dumpversion
+  OUTPUT_VARIABLE gcc_major OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX REPLACE "[.].*" "" gcc_major "${gcc_major}")
+sketchboard_debian_sysroot(sysroot_entry ${SKETCHBOARD_TARGET_ARCH} ${SKETCHBOARD_TARGET_RELEASE}
+  ${gcc_major})
 set(SKETCHBOARD_SYSROOT_APT_CONFIG "${sysroot_entry}/apt/apt.conf")
 
 # The build tree reaches the sysroot through a link of its own, which follows when a change to
