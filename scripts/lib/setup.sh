@@ -43,11 +43,11 @@ ensure_build_packages() {
 
 # What the Windows build needs (cmake --preset windows): the cross compiler, Wine to run the tests,
 # xauth for its X server, NSIS for the installer, dpkg-source to unpack SDL's source package,
-# GoogleTest's sources, zip to write the ZIP in a fixed order, and icoutils (wrestool) to read the
-# program's resources in its tests.
+# GoogleTest's sources, zip to write the ZIP in a fixed order, icoutils (wrestool) to read the
+# program's resources in its tests, and git, with which they clone the commit to build it again.
 ensure_windows_packages() {
     ensure_packages cmake make g++-mingw-w64-x86-64 wine64 wine nsis xauth dpkg-dev googletest zip \
-        icoutils
+        icoutils git
 }
 
 # What the browser build needs (cmake --preset web): Debian's emscripten, and Chromium, its
@@ -76,12 +76,26 @@ ensure_e2e_packages() {
     ensure_packages python3 xvfb xdotool libx11-6
 }
 
+# Whether the system's SDL 1.2 is sdl12-compat (the SDL 1.2 API over SDL2), as on releases that
+# ship no other, rather than classic SDL 1.2. Call after ensure_build_packages.
+system_sdl_is_compat() {
+    local library
+    library=$(readlink -f "$(pkg-config --variable=libdir sdl)/libSDL-1.2.so.0")
+    # classic 1.2.15 is libSDL-1.2.so.0.11.x; sdl12-compat is libSDL-1.2.so.1.2.x
+    [[ $(basename "$library") == libSDL-1.2.so.1.* ]]
+}
+
 # Puts the sdl12-compat runtime (the SDL 1.2 API over SDL2) under $build_dir/sdl12-compat/root,
 # beside the installed classic SDL 1.2 rather than in its place: its development package would
-# conflict with the installed one, and the end-to-end tests run the one binary on both.
+# conflict with the installed one, and the end-to-end tests run the one binary on both. Where
+# the system's SDL 1.2 is sdl12-compat already, that one is tested and nothing is extracted.
 # Extracted once; later runs keep it.
 ensure_sdl12_compat_runtime() {
     local dir="$build_dir/sdl12-compat"
+    if system_sdl_is_compat; then
+        rm -rf "$dir"
+        return 0
+    fi
     if compgen -G "$dir/root/usr/lib/*/sdl12-compat/libSDL-1.2.so.0" >/dev/null &&
         compgen -G "$dir/root/usr/lib/*/libSDL2-2.0.so.0" >/dev/null; then
         return 0
@@ -116,7 +130,7 @@ sanitize_dir="${SKETCHBOARD_SANITIZE_DIR:-$repo_root/build-sanitize}"
 
 build_sanitized() {
     # emscripten: the browser's stb_image, which one fuzz target builds natively.
-    ensure_packages clang libclang-rt-14-dev emscripten
+    ensure_packages clang libclang-rt-dev emscripten
     CC=clang CXX=clang++ cmake -S "$repo_root" -B "$sanitize_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DSKETCHBOARD_SDL12_COMPAT_ROOT="$build_dir/sdl12-compat/root" \
         -DBUILD_TESTING=ON -DSKETCHBOARD_FUZZ=ON "$@"

@@ -120,7 +120,8 @@ class Skip(Exception):
 
 class Config:
     """What the command line says: the program, the SDL implementation, where to save PNGs,
-    and the emulator (with the sysroot it takes its libraries from) for another architecture."""
+    and the sysroot whose libraries the program runs on, with the emulator that runs it there
+    for another architecture (for this one, the sysroot's own dynamic loader does)."""
 
     def __init__(self, name, program, implementation, compat_root, artifacts, emulator="",
                  sysroot=""):
@@ -132,20 +133,34 @@ class Config:
         self.artifacts = artifacts
         self.emulator = emulator.split()
         self.sysroot = os.path.abspath(sysroot) if sysroot else ""
+        self.loader = (_dynamic_loader(self.program, self.sysroot)
+                       if self.sysroot and not self.emulator else "")
         self.library_dirs = []
         if implementation == "compat":
             self.library_dirs = _compat_library_dirs(compat_root)
+        if self.loader:
+            # Every library from the sysroot: the C library's folder and the folders within it
+            # (a library's RUNPATH names one as on the sysroot's own system, /usr/lib/...).
+            libraries = os.path.dirname(os.path.realpath(self.loader))
+            self.library_dirs = list(dict.fromkeys(
+                [*self.library_dirs, libraries, *sorted(
+                    os.path.dirname(path) for path in glob.glob(f"{libraries}/*/*.so*"))]))
         if self.windows and "WINEPREFIX" not in os.environ:
             raise Skip("no WINEPREFIX: the Windows scenarios run from the Windows build's CTest")
 
     def command(self, program=None, loader_env=()):
         """How to start a program: Windows programs through wine, another architecture's through
-        its emulator. The emulator is itself a program of this machine: variables for the
-        program's dynamic loader (loader_env, "VAR=value") are handed to the program with -E,
-        or they would act on the emulator."""
+        its emulator, this one's on a sysroot's libraries through that sysroot's dynamic loader.
+        The emulator is itself a program of this machine: variables for the program's dynamic
+        loader (loader_env, "VAR=value") are handed to the program with -E, or they would act on
+        the emulator."""
         program = program or self.program
         if self.windows:
             return ["wine", program]
+        if self.loader:
+            listing = ["--list"] if "LD_TRACE_LOADED_OBJECTS=1" in loader_env else []
+            return [self.loader, *listing, "--library-path", ":".join(self.library_dirs),
+                    program]
         if not self.emulator:
             return [program]
         if self.library_dirs:
@@ -157,7 +172,7 @@ class Config:
         """The process's environment with LD_LIBRARY_PATH set for the implementation."""
         env = dict(os.environ)
         env.pop("LD_LIBRARY_PATH", None)
-        if self.library_dirs and not self.emulator:
+        if self.library_dirs and not self.emulator and not self.loader:
             env["LD_LIBRARY_PATH"] = ":".join(self.library_dirs)
         for key, value in (extra_env or {}).items():
             if value is None:
@@ -174,9 +189,9 @@ class Config:
             if not os.path.isfile(dll):
                 raise Failure(f"no SDL.dll beside {self.program}")
             return
-        # Under an emulator the program's own loader lists what it loads, as ldd does; a path
-        # it prints is looked for in the sysroot first, as the emulator looks for it.
-        argv = (self.command(loader_env=["LD_TRACE_LOADED_OBJECTS=1"]) if self.emulator
+        # On a sysroot the program's own loader lists what it loads, as ldd does; a path it
+        # prints under an emulator is looked for in the sysroot first, as the emulator does.
+        argv = (self.command(loader_env=["LD_TRACE_LOADED_OBJECTS=1"]) if self.sysroot
                 else ["ldd", self.program])
         out = subprocess.run(argv, env=env, capture_output=True, text=True,
                              check=False).stdout
@@ -195,13 +210,31 @@ class Config:
             raise Failure(f"{self.implementation}: the program would load {real}")
 
 
+def _dynamic_loader(program, sysroot):
+    """The dynamic loader that the program names (e.g. /lib64/ld-linux-x86-64.so.2), in the
+    sysroot."""
+    headers = subprocess.run(["readelf", "-lW", program], capture_output=True, text=True,
+                             check=False).stdout
+    for line in headers.splitlines():
+        if "Requesting program interpreter:" in line:
+            loader = sysroot + line.split(":", 1)[1].strip(" ]")
+            if os.path.exists(loader):
+                return loader
+    raise Failure(f"no dynamic loader for {program} in {sysroot}")
+
+
 def _compat_library_dirs(root):
-    """The folders of the extracted sdl12-compat and SDL2 libraries, compat's first."""
-    compat = glob.glob(os.path.join(root, "usr/lib/*/sdl12-compat/libSDL-1.2.so.0"))
+    """The folders of the sdl12-compat and SDL2 libraries under root (an extracted runtime, a
+    sysroot, or / where the system's SDL 1.2 is sdl12-compat), compat's first."""
+    candidates = (glob.glob(os.path.join(root, "usr/lib/*/libSDL-1.2.so.0"))
+                  + glob.glob(os.path.join(root, "usr/lib/*/sdl12-compat/libSDL-1.2.so.0")))
+    # classic 1.2.15 is libSDL-1.2.so.0.11.x; sdl12-compat is libSDL-1.2.so.1.2.x
+    compat = [path for path in candidates
+              if os.path.basename(os.path.realpath(path)).startswith("libSDL-1.2.so.1.")]
     sdl2 = glob.glob(os.path.join(root, "usr/lib/*/libSDL2-2.0.so.0"))
     if not compat or not sdl2:
         raise Skip(f"no sdl12-compat runtime under {root}: scripts/test extracts it there")
-    return [os.path.dirname(compat[0]), os.path.dirname(sdl2[0])]
+    return list(dict.fromkeys([os.path.dirname(compat[0]), os.path.dirname(sdl2[0])]))
 
 
 def _tie_to_parent(parent):
@@ -636,6 +669,8 @@ def main(scenarios):
                         help="print 'name timeout implementation,...' lines")
     parser.add_argument("--program")
     parser.add_argument("--implementation", choices=IMPLEMENTATIONS, default="classic")
+    parser.add_argument("--configuration",
+                        help="the name of the tests' configuration (default: the implementation)")
     parser.add_argument("--compat-root", default="")
     parser.add_argument("--artifacts", default=".")
     parser.add_argument("--emulator", default="",
@@ -653,7 +688,7 @@ def main(scenarios):
 
     # CTest ends a test that runs too long; let the cleanup run then too.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
-    name = f"e2e.{args.implementation}.{args.scenario}"
+    name = f"e2e.{args.configuration or args.implementation}.{args.scenario}"
     started = time.monotonic()
     try:
         _needed_tools(args.implementation, args.emulator)
