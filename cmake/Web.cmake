@@ -4,7 +4,10 @@
 set(web_dir ${PROJECT_SOURCE_DIR}/web)
 
 # Emscripten's SDL, mended where the program depends on SDL 1.2's behaviour (each file says what
-# it changes and why); the header shims come before emscripten's own headers.
+# it changes and why); the header shims come before emscripten's own headers, which they include
+# next. Those are named here, right after the shims: newer emscriptens put a folder of headers
+# that only say "use -sUSE_SDL" where older ones put SDL's, and -sUSE_SDL itself would put SDL's
+# ahead of the shims.
 set(web_libraries
   ${web_dir}/sdl_blit_null.js
   ${web_dir}/sdl_free_rw.js
@@ -12,7 +15,8 @@ set(web_libraries
   ${web_dir}/sdl_screen_frames.js
 )
 add_library(web_sdl INTERFACE)
-target_include_directories(web_sdl SYSTEM INTERFACE ${web_dir}/include)
+target_include_directories(web_sdl SYSTEM INTERFACE
+  ${web_dir}/include ${EMSCRIPTEN_SYSROOT}/include/SDL)
 target_link_options(web_sdl INTERFACE
   # The program's loops yield to the browser through emscripten_sleep (system_web.cpp); every
   # call on the way there is a direct one, which spares instrumenting the indirect ones.
