@@ -19,13 +19,13 @@ cc=$4
 . "$(dirname "$0")/cache-build.sh"
 start_cache_build "$prefix" "Building SDL for Windows"
 
-# Debian's source packages, from the mirror that the system's own sources name.
+# Debian's source packages, from the mirror that the system's own sources name: those of this
+# machine's release, or else of the releases before it that Debian still serves (a release may
+# have left classic SDL 1.2 behind, as the ones built on SDL2 do), one suite at a time until one
+# has this version.
 apt_dir="$work/apt"
 mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
 uri=$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
-printf 'Types: deb-src\nURIs: %s\nSuites: bookworm\nComponents: main\nSigned-By: %s\n' \
-    "${uri:-http://deb.debian.org/debian}" /usr/share/keyrings/debian-archive-keyring.gpg \
-    >"$apt_dir/sources.sources"
 set -- -o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir" \
     -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache"
 if [ "$(id -u)" -eq 0 ]; then
@@ -33,9 +33,21 @@ if [ "$(id -u)" -eq 0 ]; then
     # home; this download is checked against the archive's signed index all the same.
     set -- "$@" -o APT::Sandbox::User=root
 fi
-apt-get "$@" -q update >>"$log" 2>&1 || fail "apt-get update"
-(cd "$work" && apt-get "$@" -q source --download-only "libsdl1.2=$source_version") >>"$log" 2>&1 ||
-    fail "apt-get source"
+found=
+for suite in $(. /etc/os-release && echo "${VERSION_CODENAME:-}") oldstable oldoldstable; do
+    rm -rf "$apt_dir/lists" && mkdir -p "$apt_dir/lists/partial"
+    printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
+        "${uri:-http://deb.debian.org/debian}" "$suite" \
+        /usr/share/keyrings/debian-archive-keyring.gpg >"$apt_dir/sources.sources"
+    echo "Looking for libsdl1.2 $source_version in $suite" >>"$log"
+    if apt-get "$@" -q update >>"$log" 2>&1 &&
+        (cd "$work" && apt-get "$@" -q source --download-only "libsdl1.2=$source_version") \
+            >>"$log" 2>&1; then
+        found=$suite
+        break
+    fi
+done
+[ -n "$found" ] || fail "apt-get source"
 # Unpacking applies Debian's patches.
 dsc="$work/libsdl1.2_$source_version.dsc"
 dpkg-source -x "$dsc" "$work/source" >>"$log" 2>&1 || fail "dpkg-source"
