@@ -28,6 +28,10 @@ file(RELATIVE_PATH SKETCHBOARD_LAUNCHER_TO_PROGRAM
   ${CMAKE_INSTALL_FULL_BINDIR} ${SKETCHBOARD_FULL_PROGRAM})
 
 set(packaging_out ${PROJECT_BINARY_DIR}/packaging)
+set(SKETCHBOARD_METAINFO_HOMEPAGE "")
+if(SKETCHBOARD_HOMEPAGE)
+  set(SKETCHBOARD_METAINFO_HOMEPAGE "  <url type=\"homepage\">${SKETCHBOARD_HOMEPAGE}</url>\n")
+endif()
 configure_file(packaging/sketchboard.in ${packaging_out}/sketchboard @ONLY)
 configure_file(packaging/sketchboard.desktop.in ${packaging_out}/${SKETCHBOARD_ID}.desktop @ONLY)
 configure_file(packaging/sketchboard.metainfo.xml.in

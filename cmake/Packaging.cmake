@@ -16,6 +16,12 @@ if(NOT DEFINED CPACK_PACKAGE_CONTACT)
   set(CPACK_PACKAGE_CONTACT "sketchboard developers <sketchboard@example.org>")
 endif()
 
+if(SKETCHBOARD_HOMEPAGE)
+  set(CPACK_PACKAGE_HOMEPAGE_URL "${SKETCHBOARD_HOMEPAGE}")
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${SKETCHBOARD_HOMEPAGE}")
+  set(CPACK_NSIS_URL_INFO_ABOUT "${SKETCHBOARD_HOMEPAGE}")
+endif()
+
 # The year and holder of LICENSE's copyright, for the packages' own copyright notes.
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
 string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" holder_line "${licence}")

@@ -16,9 +16,13 @@ endfunction()
 set(windows_out ${PROJECT_BINARY_DIR}/packaging)
 
 # What the program itself carries (packaging/windows/sketchboard.rc.in): the icon, the version
-# details and the manifest.
+# details (the home page among them, where the project has one) and the manifest.
 set(SKETCHBOARD_ICON ${PROJECT_SOURCE_DIR}/data/sketchboard.ico)
 set(SKETCHBOARD_MANIFEST ${PROJECT_SOURCE_DIR}/packaging/windows/sketchboard.manifest)
+set(SKETCHBOARD_RC_HOMEPAGE "")
+if(SKETCHBOARD_HOMEPAGE)
+  set(SKETCHBOARD_RC_HOMEPAGE "VALUE \"Comments\", \"${SKETCHBOARD_HOMEPAGE}\"")
+endif()
 configure_file(packaging/windows/sketchboard.rc.in ${windows_out}/sketchboard.rc @ONLY)
 set_source_files_properties(${windows_out}/sketchboard.rc PROPERTIES
   OBJECT_DEPENDS "${SKETCHBOARD_ICON};${SKETCHBOARD_MANIFEST}")
