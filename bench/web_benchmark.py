@@ -169,7 +169,7 @@ def main():
     parser.add_argument("--rounds", type=int, default=5)
     args = parser.parse_args()
     check_tools()
-    config = harness.Config("bench", args.site, "web", "", ".")
+    config = harness.Config("bench", args.site, "chromium", "", ".")
     files = {name: Path(args.site, name).read_bytes() for name in PICTURES}
 
     print(f"Started: {time.strftime('%Y-%m-%d %H:%M:%S %Z')}, {load()}")

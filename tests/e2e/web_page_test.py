@@ -33,7 +33,7 @@ def expect(value, wanted, what):
         raise Failure(f"{what}: {value!r}, expected {wanted!r}")
 
 
-@web_scenario(timeout=120)
+@web_scenario(timeout=120, every_engine=True)
 def states_from_loading_to_the_end(config):
     """Loading while the pictures are on their way (the page counts them), running once the
     title is up, ended with status 0 after q; and without WebAssembly, failed, saying why."""
@@ -60,7 +60,7 @@ def states_from_loading_to_the_end(config):
             raise Failure(f"the page does not say that WebAssembly is missing: {text!r}")
 
 
-@web_scenario(timeout=60)
+@web_scenario(timeout=60, every_engine=True)
 def screen_is_up_when_running(config):
     """With no pictures at all, the white title is on the canvas, opaque, as soon as data-state
     says "running" (SDL draws that fill in memory, not on the canvas)."""
@@ -71,7 +71,7 @@ def screen_is_up_when_running(config):
         board.quit()
 
 
-@web_scenario(timeout=90)
+@web_scenario(timeout=90, every_engine=True)
 def keyboard_is_the_browsers_after_the_end(config):
     """While the program runs, SDL takes every key from the page; once it ended the page has
     its keys again (F5, Tab, arrows), and the canvas keeps the last drawing."""
@@ -96,7 +96,7 @@ def keyboard_is_the_browsers_after_the_end(config):
                                                                "expected": drawn})
 
 
-@web_scenario(timeout=120)
+@web_scenario(timeout=120, every_engine=True)
 def opens_with_no_network_after_a_visit(config):
     """After one visit the service worker keeps the site: a picture replaced on the server
     shows at the next visit, and with the server gone the board still opens, with the pictures
