@@ -5,10 +5,15 @@ import sys
 
 import harness
 import images
-from board_model import (HEADER, START, drawing_screen, marked_picture, shows_arm_at,
-                         test_pictures, title_screen)
+from board_model import (HEADER, START, drawing_screen, line, marked_picture, shows_arm_at,
+                         test_pictures, title_screen, with_path)
 from browser import WebSketchboard
 from harness import Failure, web_scenario
+from images import WHITE
+
+# Notes each full screen the browser refuses.
+WATCH_FULL_SCREEN = """window.fullScreenRefusals = 0;
+document.addEventListener('fullscreenerror', () => fullScreenRefusals++);"""
 
 # Notes whether the page's default action for each key was cancelled, after SDL's listeners
 # (which, added earlier to the same document, run first) had their turn.
@@ -31,6 +36,17 @@ CORNERS_AT_RUNNING = """new MutationObserver((changes, observer) => {
 def expect(value, wanted, what):
     if value != wanted:
         raise Failure(f"{what}: {value!r}, expected {wanted!r}")
+
+
+def pen_stopped(board, before):
+    """Waits for the screen to stand still; returns it and where the pen stopped: the one white
+    pixel new beside before (the last cross's centre: each earlier one lies under a later
+    cross's arm)."""
+    screen = board.wait_until_still()
+    centres = [(x, y) for x, y in screen.differing_pixels(before) if screen.pixel(x, y) == WHITE]
+    if len(centres) != 1:
+        raise Failure(f"not one new cross centre but {centres[:5]}", board._screens(before))
+    return screen, centres[0]
 
 
 @web_scenario(timeout=120, every_engine=True)
@@ -96,6 +112,37 @@ def keyboard_is_the_browsers_after_the_end(config):
                                                                "expected": drawn})
 
 
+@web_scenario(timeout=90, every_engine=True)
+def refused_full_screen_leaves_the_board_running(config):
+    """A full screen the browser refuses (here: a click with no action of the person's behind
+    it, before any key) leaves the board drawing, the page's state as it was and the console
+    quiet; where the browser has no full screen for the page, the button is not shown."""
+    pictures = test_pictures()
+    with WebSketchboard(config, files=pictures) as board:
+        board.wait_for_screen(title_screen(pictures), "the title screen")
+        board.script(WATCH_FULL_SCREEN)
+        board.script("document.getElementById('fullscreen').click()")
+        board.wait_for_page("fullScreenRefusals === 1", "the browser to refuse the full screen")
+        # The refusal's promise has been settled by now; the board draws on.
+        board.key_press("x")
+        drawing = board.wait_for_screen(drawing_screen(pictures), "the drawing banner")
+        board.key_down("Down")
+        board.wait_for(shows_arm_at(START[0], START[1] + 20), "the pen moving down")
+        board.key_up("Down")
+        screen, end = pen_stopped(board, drawing)
+        board.expect_screen(with_path(drawing, line(START, end)))
+        expect(board.state(), "running", "data-state after the refusal")
+        expect(board.console_messages(), [], "the console after the refusal")
+        board.quit()
+
+        board.run_before_page_scripts("delete Element.prototype.requestFullscreen;")
+        board.open_page()
+        board.wait_for_screen(title_screen(pictures), "the title screen")
+        expect(board.element_box("#fullscreen")[4], False,
+               "the Full screen button shown with no full screen to ask for")
+        board.quit()
+
+
 @web_scenario(timeout=120, every_engine=True)
 def opens_with_no_network_after_a_visit(config):
     """After one visit the service worker keeps the site: a picture replaced on the server
@@ -134,7 +181,8 @@ def pictures_the_browser_would_show_otherwise_are_missing(config):
 
 SCENARIOS = [states_from_loading_to_the_end, screen_is_up_when_running,
              pictures_the_browser_would_show_otherwise_are_missing,
-             keyboard_is_the_browsers_after_the_end, opens_with_no_network_after_a_visit]
+             keyboard_is_the_browsers_after_the_end, refused_full_screen_leaves_the_board_running,
+             opens_with_no_network_after_a_visit]
 
 if __name__ == "__main__":
     sys.exit(harness.main(SCENARIOS))
