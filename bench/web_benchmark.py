@@ -150,8 +150,8 @@ def sizes(site):
     groups = {
         "program (sketchboard.wasm)": ["sketchboard.wasm"],
         "program's JavaScript (sketchboard.js)": ["sketchboard.js"],
-        "page (index.html, service worker, manifest)": [
-            "index.html", "service-worker.js", "manifest.webmanifest"],
+        "page (index.html, touch controls, service worker, manifest)": [
+            "index.html", "touch_controls.js", "service-worker.js", "manifest.webmanifest"],
         "icons (192 and 512 pixels)": ["sketchboard-192.png", "sketchboard-512.png"],
         "pictures (Data1-5.skt)": PICTURES,
     }
