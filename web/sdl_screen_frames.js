@@ -15,9 +15,11 @@
 // frame. The pixels shown are the same, a frame later at most.
 //
 // Only the rectangle that changed since the last frame is put on the canvas: the stamps' few
-// pixels rather than all 5 MB, which in WebKitGTK cost 5 ms a frame and held the pen to 90-170
-// steps a second. The page keeps what the canvas shows (what it last put there, or read from it
-// after a blit) and compares the copy with it.
+// pixels rather than all 5 MB, which cost 5 ms a frame in WebKitGTK. The page keeps what the
+// canvas shows (what it last put there, or read from it after a blit) and compares the copy
+// with it. And the canvas's context is made before SDL asks for it, as one that is read often:
+// WebKitGTK otherwise spends some 20-40 ms of every frame in which the canvas changed at all,
+// however little, which held the pen to 90-170 steps a second there.
 //
 // This relies on library_sdl.js's internals as of emscripten 3.1.6 (SDL.surfaces, SDL.screen,
 // SDL.blitSurface and the stock lock and unlock): check it again when emscripten changes.
@@ -115,6 +117,9 @@ mergeInto(LibraryManager.library, {
     },
 
     install: function() {
+      if (Module['canvas']) {
+        Module['canvas'].getContext('2d', {willReadFrequently: true});
+      }
       var stockBlit = SDL.blitSurface;
       SDL.blitSurface = function(src, srcrect, dst, dstrect, scale) {
         var toScreen = dst == SDL.screen;
