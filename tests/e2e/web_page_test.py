@@ -91,7 +91,7 @@ def check_saved(board, press, expected):
     if not SAVED_NAME.fullmatch(name):
         raise Failure(f"the drawing is saved as {name!r}")
     if saved.rgb != expected.rgb:
-        raise Failure(f"the saved drawing is not the screen at the end"
+        raise Failure("the saved drawing is not the screen at the end"
                       + harness.describe_difference(saved, expected),
                       {"screen": saved, "expected": expected})
 
