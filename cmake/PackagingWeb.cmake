@@ -10,6 +10,7 @@ configure_file(${web_dir}/service-worker.js.in ${web_out}/service-worker.js @ONL
 configure_file(${web_dir}/manifest.webmanifest.in ${web_out}/manifest.webmanifest @ONLY)
 set(site_files
   ${web_dir}/index.html
+  ${web_dir}/touch_controls.js
   ${web_out}/service-worker.js
   ${web_out}/manifest.webmanifest
   ${PROJECT_SOURCE_DIR}/data/sketchboard-192.png

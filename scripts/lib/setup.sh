@@ -50,10 +50,13 @@ ensure_windows_packages() {
         icoutils git
 }
 
-# What the browser build needs (cmake --preset web): Debian's emscripten, and Chromium, its
-# driver and Selenium for the page's tests.
+# What the browser build needs (cmake --preset web): Debian's emscripten; for the page's tests
+# Chromium and its driver, WebKitGTK's driver (which brings its MiniBrowser) with Xvfb and xdotool
+# for its display, Firefox ESR, spoken to over a WebSocket, Selenium, and Pillow to read the
+# drawings the page saves.
 ensure_web_packages() {
-    ensure_packages cmake make emscripten chromium chromium-driver python3-selenium
+    ensure_packages cmake make emscripten chromium chromium-driver webkit2gtk-driver xvfb xdotool \
+        firefox-esr python3-selenium python3-websocket python3-pil
 }
 
 # What the builds for other Debian architectures need (cmake --preset arm64, armhf, deb-arm64, ...),

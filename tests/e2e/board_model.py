@@ -114,6 +114,16 @@ def line(start, end):
     return [(x0 + dx * k, y0 + dy * k) for k in range(1, steps + 1)]
 
 
+def diagonal(start, end):
+    """The positions a pen passes going diagonally from start (not included) to end with a
+    vertical and a horizontal key held: in each pass the vertical step, then the horizontal."""
+    (x0, y0), (x1, y1) = start, end
+    steps = abs(x1 - x0)
+    dx, dy = (x1 > x0) - (x1 < x0), (y1 > y0) - (y1 < y0)
+    return [position for k in range(1, steps + 1)
+            for position in ((x0 + dx * (k - 1), y0 + dy * k), (x0 + dx * k, y0 + dy * k))]
+
+
 def shows_arm_at(x, y):
     """A screen predicate: the pixel at x, y is the arms' colour."""
     return lambda screen: screen.pixel(x, y) == ARM

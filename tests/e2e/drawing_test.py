@@ -29,7 +29,7 @@ def hold_until_stopped(board, keys, predicate, what, timeout=harness.DEFAULT_TIM
     board.key_up(*keys)
 
 
-@scenario(timeout=90)
+@scenario(timeout=90, every_engine=True)
 def held_arrow_leaves_union_of_crosses(config):
     """Left held from the start: a band nine pixels tall from the first step to the left
     limit, one white centre where the pen stopped, nothing at the start point itself."""

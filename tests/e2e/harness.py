@@ -43,10 +43,12 @@ Each scenario file runs one scenario by name (CMakeLists.txt here lists the file
 The implementation "windows" starts the Windows build (--program build-windows/sketchboard.exe)
 with wine, in the Wine prefix that WINEPREFIX names (CTest sets up a fresh one for the run);
 scenarios marked linux_only (POSIX signals, no X display) are not run there.
-The implementation "web" opens the browser build's site (--program build-web/site) in headless
-Chromium instead (browser.py): the same Sketchboard methods drive the page, and the page's
-console stands for the program's output. Scenarios marked in_browser=False (quit requests,
-signals, video drivers, files a web server cannot serve) are not run there, nor linux_only ones.
+The implementations "chromium", "firefox" and "webkit" open the browser build's site
+(--program build-web/site) in that headless browser engine instead (browser.py): the same
+Sketchboard methods drive the page, and the page's console stands for the program's output.
+Scenarios marked in_browser=False (quit requests, signals, video drivers, files a web server
+cannot serve) are not run there, nor linux_only ones; the rest run in Chromium, and those
+marked every_engine in Firefox and WebKit too.
 With --emulator (and --sysroot) a program built for another architecture runs under qemu's
 user-mode emulation, as `qemu-aarch64 -L SYSROOT program`; the sdl12-compat runtime is then the
 sysroot's (--compat-root SYSROOT).
@@ -129,7 +131,7 @@ class Config:
         self.program = os.path.abspath(program)
         self.implementation = implementation
         self.windows = implementation == "windows"
-        self.web = implementation == "web"
+        self.web = implementation in WEB_ENGINES
         self.artifacts = artifacts
         self.emulator = emulator.split()
         self.sysroot = os.path.abspath(sysroot) if sysroot else ""
@@ -620,40 +622,47 @@ def difference_image(screen, expected):
     return out
 
 
-def scenario(timeout=60, linux_only=False, in_browser=True):
+def scenario(timeout=60, linux_only=False, in_browser=True, every_engine=False):
     """Marks a function as a scenario; timeout (seconds) becomes its CTest TIMEOUT. A
     linux_only scenario is about what Windows does not have (POSIX signals, an X display); one
     not in_browser is about what a page does not have (quit requests, signals, video drivers,
-    files other than the ones a web server serves)."""
+    files other than the ones a web server serves). In a browser a scenario runs in Chromium;
+    one marked every_engine, which would catch what one engine does differently (how it shows
+    the canvas, hands keys to the page, keeps the site), in Firefox and WebKit too."""
 
     def mark(function):
         function.timeout = timeout
         implementations = ("classic", "compat") if linux_only else IMPLEMENTATIONS
-        function.implementations = tuple(name for name in implementations
-                                         if in_browser or name != "web")
+        engines = WEB_ENGINES if every_engine else WEB_ENGINES[:1]
+        function.implementations = tuple(
+            name for name in implementations
+            if name not in WEB_ENGINES or (in_browser and name in engines))
         return function
 
     return mark
 
 
-def web_scenario(timeout=60):
+def web_scenario(timeout=60, every_engine=False):
     """Marks a scenario about the page itself, run in the browser only."""
 
     def mark(function):
-        scenario(timeout)(function).implementations = ("web",)
+        scenario(timeout, every_engine=every_engine)(function)
+        function.implementations = tuple(name for name in function.implementations
+                                         if name in WEB_ENGINES)
         return function
 
     return mark
 
 
-IMPLEMENTATIONS = ("classic", "compat", "windows", "web")
+WEB_ENGINES = ("chromium", "firefox", "webkit")
+IMPLEMENTATIONS = ("classic", "compat", "windows") + WEB_ENGINES
 
 
 def _needed_tools(implementation, emulator):
-    if implementation == "web":
+    if implementation in WEB_ENGINES:
         import browser
 
-        browser.check_tools()
+        browser.check_tools(implementation)
         return
     tools = ["Xvfb", "xdotool"] + (["wine", "wineserver"] if implementation == "windows"
                                           else emulator.split()[:1] or ["ldd"])

@@ -11,7 +11,7 @@ from harness import Sketchboard, scenario
 from images import WHITE, Image, bmp_bytes
 
 
-@scenario(timeout=60)
+@scenario(timeout=60, every_engine=True)
 def title_composition(config):
     """Each picture at its exact rectangle, the right way up: the board cut to its rectangle,
     the smaller header drawn at its own size; then a key swaps in the drawing banner, which
