@@ -96,7 +96,7 @@ echo "$listing" | grep -q " \.$path_line/Data1.skt\$" || fail "Path=$path_line h
 # One version, from the project, in the changelog, the AppStream release and the manual page.
 member() { dpkg-deb --fsys-tarfile "$deb" | tar -xO "./$1"; }
 changelog_version=$(member usr/share/doc/sketchboard/changelog.gz | zcat | sed -n '1s/^sketchboard (\([^)]*\)).*/\1/p')
-release_version=$(member "usr/share/metainfo/$id.metainfo.xml" | sed -n 's/.*<release version="\([^"]*\)".*/\1/p')
+release_version=$(member "usr/share/metainfo/$id.metainfo.xml" | sed -n 's/.*<release version="\([^"]*\)".*/\1/p;T;q')
 page_version=$(member usr/share/man/man6/sketchboard.6.gz | zcat | sed -n 's/^\.TH .*"sketchboard \([^"]*\)".*/\1/p')
 [ "$changelog_version $release_version $page_version" = "$version $version $version" ] ||
     fail "versions: changelog '$changelog_version', AppStream '$release_version', manual '$page_version', not $version"
