@@ -139,7 +139,9 @@ class Config:
                        if self.sysroot and not self.emulator else "")
         self.library_dirs = []
         if implementation == "compat":
-            self.library_dirs = _compat_library_dirs(compat_root)
+            # Absolute: the program runs in a folder of its own, where a relative
+            # LD_LIBRARY_PATH would find nothing and the system's SDL would be taken silently.
+            self.library_dirs = _compat_library_dirs(os.path.abspath(compat_root))
         if self.loader:
             # Every library from the sysroot: the C library's folder and the folders within it
             # (a library's RUNPATH names one as on the sysroot's own system, /usr/lib/...).
