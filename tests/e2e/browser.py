@@ -407,6 +407,18 @@ def _from_bidi(value):
     return value.get("value", kind)
 
 
+def _opaque_screen(rgba, what):
+    """A screen-sized image from RGBA bytes, every pixel of which must be opaque."""
+    count = SCREEN_WIDTH * SCREEN_HEIGHT
+    if rgba[3::4] != b"\xff" * count:
+        raise Failure(f"{what} has pixels that are not opaque")
+    image = images.Image(0, 0)
+    image.width, image.height = SCREEN_WIDTH, SCREEN_HEIGHT
+    image.rgb = bytearray(count * 3)
+    image.rgb[0::3], image.rgb[1::3], image.rgb[2::3] = rgba[0::4], rgba[1::4], rgba[2::4]
+    return image
+
+
 class WebSketchboard(Sketchboard):
     """The program in a page of one browser engine; see the module's text."""
 
@@ -626,12 +638,7 @@ class WebSketchboard(Sketchboard):
         if picture.format != "PNG" or picture.size != (SCREEN_WIDTH, SCREEN_HEIGHT):
             raise Failure(f"{name} is a {picture.format} of {picture.size}, not a PNG of "
                           f"{SCREEN_WIDTH} x {SCREEN_HEIGHT}")
-        if picture.mode == "RGBA" and picture.getchannel("A").getextrema() != (255, 255):
-            raise Failure(f"{name} has pixels that are not opaque")
-        image = images.Image(0, 0)
-        image.width, image.height = picture.size
-        image.rgb = bytearray(picture.convert("RGB").tobytes())
-        return name, image
+        return name, _opaque_screen(picture.convert("RGBA").tobytes(), name)
 
     # The screen.
 
@@ -643,18 +650,11 @@ class WebSketchboard(Sketchboard):
         count = SCREEN_WIDTH * SCREEN_HEIGHT
         if len(rgba) != count * 4:
             raise Failure(f"the canvas holds {len(rgba) // 4} pixels, not {count}")
-        alpha = rgba[3::4]
-        if alpha == bytes(count):
+        if rgba[3::4] == bytes(count):
             # Nothing drawn yet: the page's black shows through the blank canvas.
             rgba = b"\0\0\0\xff" * count
-        elif alpha != b"\xff" * count:
-            raise Failure("the canvas has pixels that are not opaque")
-        image = images.Image(0, 0)
-        image.width, image.height = SCREEN_WIDTH, SCREEN_HEIGHT
-        image.rgb = bytearray(count * 3)
-        image.rgb[0::3], image.rgb[1::3], image.rgb[2::3] = rgba[0::4], rgba[1::4], rgba[2::4]
-        self.last_screen = image
-        return image
+        self.last_screen = _opaque_screen(rgba, "the canvas")
+        return self.last_screen
 
     def wait_for_page(self, condition, what, timeout=EXIT_TIMEOUT):
         """Polls a JavaScript expression in the page until it is true."""

@@ -53,6 +53,23 @@ def draw_on_a_tablet(site):
     return base64.b64decode(shot)
 
 
+def draw_on_the_desktop(program, pictures):
+    """The strokes with the keys on the program under Xvfb; the screen as a PNG."""
+    config = harness.Config("demo", program, "classic", "", ".")
+    with harness.Sketchboard(config, workdir=os.path.abspath(pictures)) as board:
+        board.wait_for(lambda screen: screen.pixel(0, 0) != (0, 0, 0), "the title screen")
+        board.wait_until_still()
+        for keys, (x, y) in STROKES:
+            board.key_down(*keys)
+            board.wait_for(shows_arm_at(x, y), f"the stroke {'+'.join(keys)}")
+            board.wait_until_still()
+            # The horizontal key first: alone, the vertical one only stamps in its corner.
+            board.key_up(*reversed(keys))
+        screen = board.wait_until_still()
+        board.quit()
+    return png_bytes(screen)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--program", required=True, help="the program, or with --tablet the site")
@@ -60,37 +77,16 @@ def main():
     parser.add_argument("--tablet", action="store_true")
     parser.add_argument("--output", required=True, help="the PNG to write")
     args = parser.parse_args()
-    if args.tablet:
-        try:
-            picture = draw_on_a_tablet(args.program)
-        except harness.Failure as failure:
-            print(f"demo: {failure}", file=sys.stderr)
-            return 1
-        with open(args.output, "wb") as file:
-            file.write(picture)
-        print(f"demo: wrote {args.output}")
-        return 0
-    config = harness.Config("demo", args.program, "classic", "", ".")
     try:
-        with harness.Sketchboard(config, workdir=os.path.abspath(args.pictures)) as board:
-            board.wait_for(lambda screen: screen.pixel(0, 0) != (0, 0, 0), "the title screen")
-            board.wait_until_still()
-            for keys, (x, y) in STROKES:
-                board.key_down(*keys)
-                board.wait_for(shows_arm_at(x, y), f"the stroke {'+'.join(keys)}")
-                board.wait_until_still()
-                # The horizontal key first: alone, the vertical one only stamps in its corner.
-                board.key_up(*reversed(keys))
-            screen = board.wait_until_still()
-            board.quit()
+        picture = (draw_on_a_tablet(args.program) if args.tablet
+                   else draw_on_the_desktop(args.program, args.pictures))
     except harness.Failure as failure:
         print(f"demo: {failure}", file=sys.stderr)
         return 1
     with open(args.output, "wb") as file:
-        file.write(png_bytes(screen))
+        file.write(picture)
     print(f"demo: wrote {args.output}")
     return 0
-
 
 if __name__ == "__main__":
     sys.exit(main())
