@@ -178,10 +178,6 @@ class Config:
         env.pop("LD_LIBRARY_PATH", None)
         if self.library_dirs and not self.emulator and not self.loader:
             env["LD_LIBRARY_PATH"] = ":".join(self.library_dirs)
-        if self.windows:
-            # Of Wine's own messages only its diagnoses, such as why no window could be made:
-            # they say why a program that failed to start ended, and a good run has none.
-            env["WINEDEBUG"] = "-all,err+winediag"
         for key, value in (extra_env or {}).items():
             if value is None:
                 env.pop(key, None)
